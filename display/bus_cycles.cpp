@@ -1,0 +1,97 @@
+#include "display/bus_cycles.h"
+
+#include "display/display_notice.h"
+#include "display/port_wiring.h"
+
+namespace lumivex::display {
+
+using namespace wiring;
+
+BusWidth bus_width = BusWidth::four_bit;
+
+namespace {
+
+// E high, then low: the display latches what DR shows on the falling edge.
+void clock_pulse(int selector) {
+    write_control_register(clock_high(selector));
+    port::wait_ms(1);
+    write_control_register(clock_low(selector));
+    port::wait_ms(1);
+}
+
+bool port_available() {
+    if (base() != 0)
+        return true;
+    display_notice("port not available");
+    return false;
+}
+
+} // namespace
+
+void write_cycle(int selector, int value) {
+    if (!port_available())
+        return;
+    const int s = selector & 3;
+    const int byte = value & 0xFF;
+    write_control_register(control_idle);
+    write_data_register(0);
+    port::wait_ms(1);
+    write_control_register(clock_low(s));
+    if (bus_width == BusWidth::eight_bit) {
+        write_data_register(byte);
+        port::wait_ms(1);
+        clock_pulse(s);
+    } else {
+        // Each nibble goes out on DR bits 7..4, the high one first.
+        write_data_register(byte & 0xF0);
+        port::wait_ms(1);
+        clock_pulse(s);
+        write_data_register((byte << 4) & 0xF0);
+        port::wait_ms(1);
+        clock_pulse(s);
+    }
+    write_control_register(control_idle);
+    write_data_register(0);
+    port::wait_ms(1);
+}
+
+int read_cycle(int selector) {
+    if (!port_available())
+        return -1;
+    const int lines = selector ^ 3; // RS and R/W as the port inverts them
+    const auto step = [](int control) {
+        write_control_register(control);
+        port::wait_ms(1);
+    };
+    // E low, every other control bit (the data direction too) as it was.
+    write_control_register(read_control_register() & ~control_e_high);
+    write_data_register(0);
+    port::wait_ms(1);
+    if (bus_width == BusWidth::eight_bit) {
+        display_notice("Reading 8-bit-bus via PS2/EPP-compatible port device DR(BA+0). Not "
+                       "supported by SR(BA+1)!");
+        step(lines | control_select_in);
+        step(lines | control_select_in | control_e_high);
+        const int value = read_data_register();
+        port::wait_ms(1);
+        step(lines | control_idle);
+        step(control_idle);
+        return value;
+    }
+    // The display drives D7..D4 while E is high; they arrive on SR bits 6..3.
+    step(lines | control_select_in);
+    step(lines | control_select_in | control_e_high);
+    const int high = read_status_register();
+    port::wait_ms(1);
+    step(lines | control_idle);
+    step(lines | control_select_in | control_e_high);
+    const int low = read_status_register();
+    port::wait_ms(1);
+    step(lines | control_select_in);
+    step(control_idle);
+    if (high < 0 || low < 0)
+        return -1;
+    return ((high << 1) & 0xF0) | ((low >> 3) & 0x0F);
+}
+
+} // namespace lumivex::display

@@ -1,0 +1,24 @@
+#pragma once
+
+namespace lumivex::port {
+
+using LibraryHandle = void*;
+// A looked-up export, to be cast to its real type.
+using LibrarySymbol = void (*)();
+
+// Loads shared libraries at run time; tests substitute their own.
+class LibraryLoader {
+public:
+    virtual ~LibraryLoader() = default;
+    // nullptr when the library cannot be loaded. A relative path is taken from the current
+    // directory.
+    virtual LibraryHandle load(const char* path) = 0;
+    // nullptr when the library has no export of that name.
+    virtual LibrarySymbol find(LibraryHandle library, const char* name) = 0;
+    virtual void release(LibraryHandle library) = 0;
+};
+
+// dlopen on Linux, LoadLibraryA on Windows.
+LibraryLoader& system_library_loader();
+
+} // namespace lumivex::port

@@ -1,0 +1,196 @@
+#include "port/port_module.h"
+
+#include "app/notice.h"
+#include "port/port_library.h"
+
+#include <optional>
+
+namespace lumivex::port {
+
+namespace {
+
+constexpr const char* caption = "Orvo_LPT-Port-Modul";
+
+constexpr int data_register = 0;
+constexpr int control_register = 2;
+constexpr int control_idle = 0x0B;         // E low, RS and R/W lines low
+constexpr int control_direction_in = 0x20; // PS/2 data direction: DR reads the lines
+
+// The loaded library with all six entries found and its device open.
+struct OpenDevice {
+    LibraryHandle library;
+    int base;
+    PortOpencom opencom;
+    PortClosecom closecom;
+    PortDelay delay;
+    PortDelayus delayus;
+    PortInport inport;
+    PortOutport outport;
+};
+
+LibraryLoader* loader = &system_library_loader();
+std::optional<OpenDevice> device;
+
+void notice(const char* text) {
+    app::show_notice(app::NoticeOwner::main_window, text, caption, app::NoticeKind::error);
+}
+
+template <typename Entry> Entry find_entry(LibraryHandle library, const char* name) {
+    return reinterpret_cast<Entry>(loader->find(library, name));
+}
+
+void close_device() {
+    device->outport(device->base + data_register, 0);
+    const int control = device->inport(device->base + control_register);
+    // Low nibble to 1011b (idle), the upper bits written back as read.
+    device->outport(device->base + control_register, (control | 0x0F) ^ 0x04);
+    device->closecom();
+    loader->release(device->library);
+    device.reset();
+}
+
+// Releases a library whose open failed and reports why.
+int fail_open(LibraryHandle library, int status, const char* text) {
+    loader->release(library);
+    if (text != nullptr)
+        notice(text);
+    return status;
+}
+
+} // namespace
+
+void use_library_loader(LibraryLoader& replacement) {
+    loader = &replacement;
+}
+
+int open_port(int base) {
+    if (device)
+        close_device();
+
+    LibraryHandle library = loader->load(port_library_path);
+    if (library == nullptr) {
+        notice("Err1 - DLL-Error! - File not found!");
+        return library_missing;
+    }
+    OpenDevice opened_device{
+        library,
+        base,
+        find_entry<PortOpencom>(library, "OPENCOM"),
+        find_entry<PortClosecom>(library, "CLOSECOM"),
+        find_entry<PortDelay>(library, "DELAY"),
+        find_entry<PortDelayus>(library, "DELAYUS"),
+        find_entry<PortInport>(library, "INPORT"),
+        find_entry<PortOutport>(library, "OUTPORT"),
+    };
+    if (opened_device.opencom == nullptr)
+        return fail_open(library, opencom_missing, nullptr);
+    if (opened_device.closecom == nullptr)
+        return fail_open(library, closecom_missing, nullptr);
+    if (opened_device.delay == nullptr)
+        return fail_open(library, delay_missing, nullptr);
+    if (opened_device.delayus == nullptr)
+        return fail_open(library, delayus_missing, nullptr);
+    if (opened_device.inport == nullptr)
+        return fail_open(library, inport_missing, nullptr);
+    if (opened_device.outport == nullptr)
+        return fail_open(library, outport_missing, nullptr);
+
+    const char* device_name;
+    const char* failure_text;
+    if (base == 0x278) {
+        device_name = "LPT2:";
+        failure_text = "Err3 - Can't open LPT2!";
+    } else if (base == 0x378) {
+        device_name = "LPT1:";
+        failure_text = "Err3 - Can't open LPT1!";
+    } else {
+        return fail_open(library, base_not_defined, "Err31 - BA n.def.");
+    }
+    if (opened_device.opencom(device_name) == 0)
+        return fail_open(library, device_not_opened, failure_text);
+
+    opened_device.outport(base + data_register, 0);
+    opened_device.outport(base + control_register, control_idle);
+    device = opened_device;
+    return opened;
+}
+
+int close_port(int base) {
+    if (base == 0 || !device)
+        return -1;
+    close_device();
+    return 0;
+}
+
+void wait_ms(int ms) {
+    if (device)
+        device->delay(ms);
+    else
+        notice("Time-Err - Must open Port!");
+}
+
+void wait_us(int us) {
+    if (device)
+        device->delayus(us);
+    else
+        notice("Time-ErrU - Must open Port!");
+}
+
+// Register addresses are base + 0..2, so with base 0 (no port) every one of them is 2 or less.
+int port_in(int address) {
+    if (address > 2 && device)
+        return device->inport(address) & 0xFF;
+    notice("Err - No Port open!");
+    return -1;
+}
+
+void port_out(int address, int value) {
+    if (address > 2 && value != -1 && device)
+        device->outport(address, value);
+    else
+        notice("Err - No Port open or wrong value!");
+}
+
+int run_led_test(int base) {
+    if (base <= 2 || !device)
+        return -1;
+    const auto show = [base](int pattern, int ms) {
+        port_out(base + data_register, pattern);
+        if (ms > 0)
+            wait_ms(ms);
+    };
+    const int saved = port_in(base + data_register);
+    for (int i = 0; i < 2; ++i) {
+        show(saved ^ 0xFF, 400);
+        show(saved, 400);
+    }
+    for (int i = 0; i < 2; ++i) {
+        show(0xAA, 400);
+        show(0x55, 400);
+    }
+    show(0x00, 0);
+    for (int k = 0; k <= 7; ++k)
+        show(1 << k, 100);
+    for (int k = 6; k >= 1; --k)
+        show(1 << k, 100);
+    show(0x00, 0);
+    for (int k = 0; k <= 7; ++k)
+        show((2 << k) - 1, 100);
+    wait_ms(700);
+    show(0x00, 400);
+    show(0xFF, 400);
+    show(0x00, 400);
+    show(saved, 0);
+    return 0;
+}
+
+int set_data_direction(int base, int flag) {
+    if (base <= 2 || !device)
+        return -1;
+    const int control = device->inport(base + control_register);
+    device->outport(base + control_register,
+                    flag != 0 ? control | control_direction_in : control & 0xDF);
+    return 0;
+}
+
+} // namespace lumivex::port

@@ -1,0 +1,97 @@
+// The port module against a real shared object, loaded by the system loader from
+// drv/PORT.DLL in the current directory.
+#include "app/shared_state.h"
+#include "port/port_module.h"
+#include "support/core_test.h"
+
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+using namespace lumivex;
+namespace fs = std::filesystem;
+
+namespace {
+
+class PortLibraryLoading : public CoreTest {
+protected:
+    PortLibraryLoading() {
+        port::use_library_loader(port::system_library_loader());
+        char pattern[] = "/tmp/lumivex-port-XXXXXX";
+        folder = mkdtemp(pattern);
+        fs::create_directory(folder / "drv");
+        earlier_folder = fs::current_path();
+        fs::current_path(folder);
+    }
+    ~PortLibraryLoading() override {
+        port::close_port(app::lpt1_base_address);
+        fs::current_path(earlier_folder);
+        fs::remove_all(folder);
+    }
+
+    void install(const std::string& variant) {
+        fs::copy_file(fs::path(FAKE_PORT_DIR) / ("fake_port_" + variant + ".so"),
+                      folder / "drv" / "PORT.DLL", fs::copy_options::overwrite_existing);
+    }
+    static Trace calls() {
+        Trace lines;
+        std::ifstream log("port-calls.log");
+        for (std::string line; std::getline(log, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    bool library_mapped() const {
+        std::ifstream maps("/proc/self/maps");
+        const std::string library = (folder / "drv" / "PORT.DLL").string();
+        for (std::string line; std::getline(maps, line);)
+            if (line.find(library) != std::string::npos)
+                return true;
+        return false;
+    }
+
+    fs::path folder;
+    fs::path earlier_folder;
+};
+
+TEST_F(PortLibraryLoading, OpenAndCloseReachTheLibraryAndUnloadIt) {
+    install("full");
+    std::ofstream("port-inport.txt") << "E4\n";
+    EXPECT_EQ(port::open_port(0x378), port::opened);
+    EXPECT_TRUE(library_mapped());
+    EXPECT_EQ(port::close_port(0x378), 0);
+    EXPECT_FALSE(library_mapped());
+    EXPECT_EQ(calls(), (Trace{"OPENCOM LPT1:", dr(0x00), cr(0x0B), dr(0x00), inport(0x37A),
+                              cr(0xEB), "CLOSECOM"}));
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_F(PortLibraryLoading, AbsentLibraryIsReported) {
+    EXPECT_EQ(port::open_port(0x378), port::library_missing);
+    EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err1 - DLL-Error! - File not found!"});
+}
+
+TEST_F(PortLibraryLoading, LibraryWithoutAnExportIsRefusedAndUnloaded) {
+    const std::pair<const char*, int> variants[] = {
+        {"without_OPENCOM", 201}, {"without_CLOSECOM", 202}, {"without_DELAY", 203},
+        {"without_DELAYUS", 204}, {"without_INPORT", 205},   {"without_OUTPORT", 206},
+    };
+    for (const auto& [variant, status] : variants) {
+        SCOPED_TRACE(variant);
+        install(variant);
+        EXPECT_EQ(port::open_port(0x378), status);
+        EXPECT_FALSE(library_mapped());
+    }
+    EXPECT_TRUE(calls().empty());
+    EXPECT_TRUE(notices.shown.empty());
+}
+
+TEST_F(PortLibraryLoading, DeviceThatDoesNotOpenIsReportedAndTheLibraryUnloaded) {
+    install("full");
+    std::ofstream("port-opencom-fails");
+    EXPECT_EQ(port::open_port(0x378), port::device_not_opened);
+    EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
+    EXPECT_EQ(calls(), Trace{"OPENCOM LPT1:"});
+    EXPECT_FALSE(library_mapped());
+}
+
+} // namespace
