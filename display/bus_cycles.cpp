@@ -63,6 +63,14 @@ int read_cycle(int selector) {
         write_control_register(control);
         port::wait_ms(1);
     };
+    // E high with RS and R/W set for the read; the display drives the lines until E falls.
+    const auto sample = [lines](int (*read_register)()) {
+        write_control_register(lines | control_select_in | control_e_high);
+        port::wait_ms(1);
+        const int value = read_register();
+        port::wait_ms(1);
+        return value;
+    };
     // E low, every other control bit (the data direction too) as it was.
     write_control_register(read_control_register() & ~control_e_high);
     write_data_register(0);
@@ -71,22 +79,16 @@ int read_cycle(int selector) {
         display_notice("Reading 8-bit-bus via PS2/EPP-compatible port device DR(BA+0). Not "
                        "supported by SR(BA+1)!");
         step(lines | control_select_in);
-        step(lines | control_select_in | control_e_high);
-        const int value = read_data_register();
-        port::wait_ms(1);
+        const int value = sample(read_data_register);
         step(lines | control_idle);
         step(control_idle);
         return value;
     }
-    // The display drives D7..D4 while E is high; they arrive on SR bits 6..3.
+    // D7..D4 arrive on SR bits 6..3, the high nibble first.
     step(lines | control_select_in);
-    step(lines | control_select_in | control_e_high);
-    const int high = read_status_register();
-    port::wait_ms(1);
+    const int high = sample(read_status_register);
     step(lines | control_idle);
-    step(lines | control_select_in | control_e_high);
-    const int low = read_status_register();
-    port::wait_ms(1);
+    const int low = sample(read_status_register);
     step(lines | control_select_in);
     step(control_idle);
     if (high < 0 || low < 0)

@@ -3,6 +3,7 @@
 #include "app/notice.h"
 #include "port/port_library.h"
 
+#include <array>
 #include <optional>
 
 namespace lumivex::port {
@@ -33,10 +34,6 @@ std::optional<OpenDevice> device;
 
 void notice(const char* text) {
     app::show_notice(app::NoticeOwner::main_window, text, caption, app::NoticeKind::error);
-}
-
-template <typename Entry> Entry find_entry(LibraryHandle library, const char* name) {
-    return reinterpret_cast<Entry>(loader->find(library, name));
 }
 
 void close_device() {
@@ -72,28 +69,25 @@ int open_port(int base) {
         notice("Err1 - DLL-Error! - File not found!");
         return library_missing;
     }
-    OpenDevice opened_device{
+    // Looked up in this order; the first one missing decides the status (201..206).
+    constexpr std::array<const char*, 6> names{"OPENCOM", "CLOSECOM", "DELAY",
+                                               "DELAYUS", "INPORT",   "OUTPORT"};
+    std::array<LibrarySymbol, names.size()> entries{};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        entries[i] = loader->find(library, names[i]);
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (entries[i] == nullptr)
+            return fail_open(library, opencom_missing + static_cast<int>(i), nullptr);
+    const OpenDevice opened_device{
         library,
         base,
-        find_entry<PortOpencom>(library, "OPENCOM"),
-        find_entry<PortClosecom>(library, "CLOSECOM"),
-        find_entry<PortDelay>(library, "DELAY"),
-        find_entry<PortDelayus>(library, "DELAYUS"),
-        find_entry<PortInport>(library, "INPORT"),
-        find_entry<PortOutport>(library, "OUTPORT"),
+        reinterpret_cast<PortOpencom>(entries[0]),
+        reinterpret_cast<PortClosecom>(entries[1]),
+        reinterpret_cast<PortDelay>(entries[2]),
+        reinterpret_cast<PortDelayus>(entries[3]),
+        reinterpret_cast<PortInport>(entries[4]),
+        reinterpret_cast<PortOutport>(entries[5]),
     };
-    if (opened_device.opencom == nullptr)
-        return fail_open(library, opencom_missing, nullptr);
-    if (opened_device.closecom == nullptr)
-        return fail_open(library, closecom_missing, nullptr);
-    if (opened_device.delay == nullptr)
-        return fail_open(library, delay_missing, nullptr);
-    if (opened_device.delayus == nullptr)
-        return fail_open(library, delayus_missing, nullptr);
-    if (opened_device.inport == nullptr)
-        return fail_open(library, inport_missing, nullptr);
-    if (opened_device.outport == nullptr)
-        return fail_open(library, outport_missing, nullptr);
 
     const char* device_name;
     const char* failure_text;
