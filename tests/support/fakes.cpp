@@ -109,6 +109,12 @@ std::string FakeDialog::field_text(int control_id, int max_chars) {
 
 void FakeDialog::set_text(int control_id, std::string_view text) {
     texts[control_id] = std::string(text);
+    text_changes.emplace_back(control_id, text);
+}
+
+int FakeDialog::current_selection(int control_id) {
+    const auto selection = selections.find(control_id);
+    return selection == selections.end() ? -1 : selection->second;
 }
 
 void FakeDialog::add_list_entry(int control_id, std::string_view text) {
