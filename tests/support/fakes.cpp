@@ -2,8 +2,6 @@
 
 #include "port/port_library.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
 FakePortLibrary* active = nullptr;
@@ -62,8 +60,9 @@ lumivex::port::LibraryHandle FakePortLibrary::load(const char* path) {
 
 lumivex::port::LibrarySymbol FakePortLibrary::find(lumivex::port::LibraryHandle library,
                                                    const char* name) {
-    EXPECT_EQ(library, &handle_token);
     looked_up.emplace_back(name);
+    if (library != &handle_token)
+        return nullptr;
     const std::string wanted = name;
     if (missing_exports.count(wanted) != 0)
         return nullptr;
@@ -83,8 +82,7 @@ lumivex::port::LibrarySymbol FakePortLibrary::find(lumivex::port::LibraryHandle 
 }
 
 void FakePortLibrary::release(lumivex::port::LibraryHandle library) {
-    EXPECT_EQ(library, &handle_token);
-    trace.push_back("RELEASE");
+    trace.push_back(library == &handle_token ? "RELEASE" : "RELEASE of an unknown handle");
     ++releases;
 }
 
