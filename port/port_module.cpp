@@ -31,6 +31,7 @@ struct OpenDevice {
 
 LibraryLoader* loader = &system_library_loader();
 std::optional<OpenDevice> device;
+void (*wait_hook)() = nullptr;
 
 void notice(const char* text) {
     app::show_notice(app::NoticeOwner::main_window, text, caption, app::NoticeKind::error);
@@ -116,18 +117,28 @@ int close_port(int base) {
     return 0;
 }
 
+void set_wait_hook(void (*hook)()) {
+    wait_hook = hook;
+}
+
 void wait_ms(int ms) {
-    if (device)
-        device->delay(ms);
-    else
+    if (!device) {
         notice("Time-Err - Must open Port!");
+        return;
+    }
+    device->delay(ms);
+    if (wait_hook != nullptr)
+        wait_hook();
 }
 
 void wait_us(int us) {
-    if (device)
-        device->delayus(us);
-    else
+    if (!device) {
         notice("Time-ErrU - Must open Port!");
+        return;
+    }
+    device->delayus(us);
+    if (wait_hook != nullptr)
+        wait_hook();
 }
 
 // Register addresses are base + 0..2, so with base 0 (no port) every one of them is 2 or less.

@@ -31,6 +31,10 @@ int open_port(int base);
 // 0 when closed, -1 when nothing was open.
 int close_port(int base);
 
+// Called after every wait the port library performed, so that a front end can keep its windows
+// painted during a long sequence; nullptr for none.
+void set_wait_hook(void (*hook)());
+
 // Guarded access: refused with a notice when no port is open.
 void wait_ms(int ms);
 void wait_us(int us);

@@ -4,8 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash scripts/install-dependencies.sh \
-    cmake ninja-build g++ clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
+bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
+    clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev
 
 for preset in default sanitize; do
     echo "=== $preset build"

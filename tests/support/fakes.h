@@ -58,14 +58,32 @@ private:
     Trace& trace;
 };
 
-// The dialog's fields and lists as plain data.
+// The dialog's controls as plain data.
 class FakeDialog final : public lumivex::dialog::DialogView {
 public:
     std::map<int, std::string> texts;
+    std::vector<std::pair<int, std::string>> text_changes; // every set_text, in order
+    std::set<int> checked;
+    std::map<int, bool> highlights;
     std::map<int, std::vector<std::string>> lists;
+    std::map<int, int> selections; // -1 where absent
+    std::vector<int> opened_lists;
+    std::map<int, int> limits;
+    std::vector<int> selected_all;
+    std::vector<std::string> documents;
+    std::vector<int> end_results;
     std::vector<std::pair<int, int>> reads; // (control id, limit) of every field_text call
 
     std::string field_text(int control_id, int max_chars) override;
     void set_text(int control_id, std::string_view text) override;
+    bool is_checked(int control_id) override { return checked.count(control_id) != 0; }
+    void check(int control_id) override { checked.insert(control_id); }
+    void set_highlight(int control_id, bool on) override { highlights[control_id] = on; }
     void add_list_entry(int control_id, std::string_view text) override;
+    int current_selection(int control_id) override;
+    void open_list(int control_id) override { opened_lists.push_back(control_id); }
+    void limit_text(int control_id, int max_chars) override { limits[control_id] = max_chars; }
+    void select_all_later(int control_id) override { selected_all.push_back(control_id); }
+    void open_document(std::string_view path) override { documents.emplace_back(path); }
+    void end_dialog(int result) override { end_results.push_back(result); }
 };

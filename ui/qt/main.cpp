@@ -1,0 +1,26 @@
+#include "app/notice.h"
+#include "app/program.h"
+#include "port/port_module.h"
+#include "ui/qt/event_pump.h"
+#include "ui/qt/message_box_notices.h"
+#include "ui/qt/qt_dialog.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    using namespace lumivex;
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lumivex"));
+
+    qt::MessageBoxNotices notices;
+    app::set_notice_sink(&notices);
+    port::set_wait_hook(qt::pump_events_between_waits);
+    {
+        qt::QtDialog dialog;
+        notices.set_dialog(&dialog);
+        app::check_dialog_result(dialog.exec());
+        notices.set_dialog(nullptr);
+    }
+    app::end_program();
+    return 0;
+}
