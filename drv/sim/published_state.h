@@ -10,12 +10,24 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <type_traits>
+#include <unistd.h>
 
 namespace lumivex::sim {
 
 inline constexpr const char* state_name_variable = "LUMIVEX_SIM_STATE";
+
+// The shared-memory name the port library and its viewers use: $LUMIVEX_SIM_STATE, or
+// "/lumivex-sim-<uid>".
+inline std::string published_state_name() {
+    const char* name = std::getenv(state_name_variable);
+    if (name != nullptr && name[0] != '\0')
+        return name;
+    return "/lumivex-sim-" + std::to_string(getuid());
+}
 
 inline constexpr std::uint32_t published_state_magic = 0x6D69734C; // "Lsim" in memory
 inline constexpr std::uint32_t published_state_version = 1;

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -113,15 +112,6 @@ void StatePublisher::begin_write() {
 void StatePublisher::end_write() {
     std::atomic_ref<std::uint32_t> sequence(state_->sequence);
     sequence.store(sequence.load(std::memory_order_relaxed) + 1, std::memory_order_release);
-}
-
-std::string published_state_name() {
-    const char* name = std::getenv(state_name_variable);
-    if (name != nullptr && name[0] != '\0')
-        return name;
-    char name_for_user[32];
-    std::snprintf(name_for_user, sizeof name_for_user, "/lumivex-sim-%u", getuid());
-    return name_for_user;
 }
 
 } // namespace lumivex::sim

@@ -27,7 +27,4 @@ private:
     PublishedState* state_ = nullptr;
 };
 
-// The name to use: $LUMIVEX_SIM_STATE, or "/lumivex-sim-<uid>".
-std::string published_state_name();
-
 } // namespace lumivex::sim
