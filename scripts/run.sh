@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Lumivex from its run folder.
+# Installs what is missing, builds, and starts Lumivex from its run folder, with the bench
+# window of the simulated port beside it; the bench ends with the dialog.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -12,4 +13,7 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exit 1
 fi
 cd build/run/stage
-exec ./lumivex
+./lumivex-bench &
+bench=$!
+trap 'kill "$bench" 2>/dev/null || true' EXIT
+./lumivex

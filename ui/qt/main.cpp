@@ -1,6 +1,7 @@
 #include "app/notice.h"
 #include "app/program.h"
 #include "port/port_module.h"
+#include "ui/qt/application_icon.h"
 #include "ui/qt/event_pump.h"
 #include "ui/qt/message_box_notices.h"
 #include "ui/qt/qt_dialog.h"
@@ -11,6 +12,10 @@ int main(int argc, char* argv[]) {
     using namespace lumivex;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumivex"));
+    // The dialog and every message box take this icon; desktops match the window to the
+    // installed menu entry, lumivex.desktop.
+    QApplication::setWindowIcon(qt::application_icon());
+    QApplication::setDesktopFileName(QStringLiteral("lumivex"));
 
     qt::MessageBoxNotices notices;
     app::set_notice_sink(&notices);

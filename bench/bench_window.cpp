@@ -1,0 +1,196 @@
+#include "bench/bench_window.h"
+
+#include "bench/lcd_view.h"
+#include "bench/led_bar.h"
+#include "bench/waveform_view.h"
+#include "drv/sim/vcd_recorder.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <time.h>
+
+namespace lumivex::bench {
+
+namespace {
+
+constexpr int poll_ms = 1;
+constexpr qint64 frame_ms = 16;
+constexpr qint64 mapping_check_ms = 250;
+
+QString byte_line(const char* name, int value) {
+    return QStringLiteral("%1 0x%2  %3 %4")
+        .arg(QString::fromLatin1(name))
+        .arg(value, 2, 16, QLatin1Char('0'))
+        .arg(value >> 4, 4, 2, QLatin1Char('0'))
+        .arg(value & 0x0F, 4, 2, QLatin1Char('0'));
+}
+
+// For measuring how soon a change shows: LUMIVEX_BENCH_TRACE=1 prints each shown update.
+bool tracing_requested() {
+    return qEnvironmentVariableIntValue("LUMIVEX_BENCH_TRACE") == 1;
+}
+
+} // namespace
+
+QString register_text(const sim::PublishedState& s) {
+    const sim::PublishedDisplay& d = s.display;
+    QStringList lines{byte_line("DR", s.data_register), byte_line("SR", s.status_register),
+                      byte_line("CR", s.control_register)};
+    lines << QStringLiteral("%1-bit interface%2")
+                 .arg(d.eight_bit_interface != 0 ? 8 : 4)
+                 .arg(d.eight_bit_interface != 0 ? QString()
+                      : d.low_nibble_next != 0   ? QStringLiteral(", low nibble next")
+                                                 : QStringLiteral(", high nibble next"));
+    lines << QStringLiteral("AC 0x%1 %2   busy at last access: %3")
+                 .arg(d.address_counter, 2, 16, QLatin1Char('0'))
+                 .arg(d.address_in_cgram != 0 ? QStringLiteral("CGRAM") : QStringLiteral("DDRAM"))
+                 .arg(d.busy != 0 ? QStringLiteral("yes") : QStringLiteral("no"));
+    lines << QStringLiteral("E pulses %1   port accesses %2").arg(s.e_pulses).arg(s.events_total);
+    lines << QStringLiteral("timing violations %1").arg(s.timing_violations);
+    return lines.join(QLatin1Char('\n'));
+}
+
+BenchWindow::BenchWindow(const std::string& state_name)
+    : mapping_(state_name), state_(std::make_unique<sim::PublishedState>()),
+      trace_shown_(tracing_requested()) {
+    setWindowTitle(QStringLiteral("Lumivex bench"));
+    status_ = new QLabel(this);
+    lcd_ = new LcdView(this);
+    leds_ = new LedBar(this);
+    registers_ = new QLabel(this);
+    registers_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    waveform_ = new WaveformView(this);
+    backlight_ = new QPushButton(QStringLiteral("Blue-white backlight"), this);
+    backlight_->setCheckable(true);
+    record_ = new QPushButton(QStringLiteral("Record VCD"), this);
+    record_->setCheckable(true);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(leds_, 1);
+    middle->addWidget(registers_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(backlight_);
+    buttons->addWidget(record_);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(status_);
+    layout->addWidget(lcd_, 2);
+    layout->addLayout(middle);
+    layout->addWidget(waveform_, 3);
+    layout->addLayout(buttons);
+
+    connect(backlight_, &QPushButton::toggled, this, [this](bool blue) {
+        lcd_->set_backlight(blue ? Backlight::blue_white : Backlight::yellow_green);
+    });
+    connect(record_, &QPushButton::toggled, this, [this](bool on) {
+        if (on)
+            start_recording();
+        else
+            stop_recording();
+    });
+
+    clock_.start();
+    refresh();
+    timer_ = new QTimer(this);
+    connect(timer_, &QTimer::timeout, this, &BenchWindow::poll);
+    timer_->setTimerType(Qt::PreciseTimer);
+    timer_->start(poll_ms);
+}
+
+BenchWindow::~BenchWindow() = default;
+
+void BenchWindow::refresh() {
+    since_mapping_check_.start();
+    switch (mapping_.update()) {
+    case StateMapping::Status::waiting:
+        status_->setText(QStringLiteral("Waiting for the simulated port (%1)...")
+                             .arg(QString::fromStdString(mapping_.name())));
+        return;
+    case StateMapping::Status::invalid:
+        status_->setText(QString::fromStdString(mapping_.problem()));
+        return;
+    case StateMapping::Status::live:
+        show_snapshot();
+        return;
+    }
+}
+
+// Cheap enough to run every few milliseconds: a copy is taken only after a change, and the
+// windows are redrawn at most once a frame.
+void BenchWindow::poll() {
+    lcd_->set_blink_phase(blink_block_shown(clock_.elapsed()));
+    if (!since_mapping_check_.isValid() || since_mapping_check_.elapsed() >= mapping_check_ms) {
+        refresh();
+        return;
+    }
+    if (mapping_.sequence() == shown_sequence_)
+        return;
+    if (since_paint_.isValid() && since_paint_.elapsed() < frame_ms)
+        return;
+    show_snapshot();
+}
+
+void BenchWindow::show_snapshot() {
+    if (!mapping_.snapshot(*state_))
+        return;
+    since_paint_.start();
+    shown_sequence_ = state_->sequence;
+    const sim::PublishedState& s = *state_;
+    status_->setText(s.base_address == 0
+                         ? QStringLiteral("Port closed - %1x%2 panel").arg(s.columns).arg(s.rows)
+                         : QStringLiteral("LPT at 0x%1 - %2x%3 panel")
+                               .arg(s.base_address, 0, 16)
+                               .arg(s.columns)
+                               .arg(s.rows));
+    lcd_->show_state(s);
+    lcd_->update();
+    leds_->show_leds(s.leds);
+    registers_->setText(register_text(s));
+    waveform_->show_history(bus_history(s), s.time_us);
+    if (recorder_)
+        record_new_events();
+    if (trace_shown_) {
+        repaint();
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("shown %llu %lld\n", static_cast<unsigned long long>(s.events_total),
+                    static_cast<long long>(now.tv_sec) * 1'000'000'000 + now.tv_nsec);
+        std::fflush(stdout);
+    }
+}
+
+void BenchWindow::start_recording() {
+    recording_path_ = QDir::current().absoluteFilePath(
+        QStringLiteral("lumivex-bench-%1.vcd")
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"))));
+    // The recording starts from the bus as the ring left it.
+    recorded_bus_ = BusReplay();
+    for (const sim::BusEvent& event : events_since(*state_, 0))
+        recorded_bus_.apply(event);
+    next_recorded_event_ = state_->events_total;
+    recorder_ = std::make_unique<sim::VcdRecorder>(recording_path_.toLocal8Bit().constData(),
+                                                   recorded_bus_.signals());
+    status_->setText(QStringLiteral("Recording to %1").arg(recording_path_));
+}
+
+void BenchWindow::record_new_events() {
+    for (const sim::BusEvent& event : events_since(*state_, next_recorded_event_)) {
+        recorded_bus_.apply(event);
+        recorder_->record(event.time_us, recorded_bus_.signals());
+    }
+    next_recorded_event_ = state_->events_total;
+}
+
+void BenchWindow::stop_recording() {
+    recorder_.reset();
+    status_->setText(QStringLiteral("Saved %1").arg(recording_path_));
+}
+
+} // namespace lumivex::bench

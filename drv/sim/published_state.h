@@ -1,0 +1,150 @@
+// The simulated port's state as its port library publishes it in POSIX shared memory, for
+// viewers that map it read-only. The name of the shared-memory object is taken from the
+// environment variable LUMIVEX_SIM_STATE, by default "/lumivex-sim-<uid>"; the object stays
+// after the port closes, showing the last state with base_address 0.
+//
+// The library rewrites the block on every port access. sequence is odd while it writes; take
+// a copy with read_published_state, which retries until it got one consistent snapshot.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <unistd.h>
+
+namespace lumivex::sim {
+
+inline constexpr const char* state_name_variable = "LUMIVEX_SIM_STATE";
+
+// The shared-memory name the port library and its viewers use: $LUMIVEX_SIM_STATE, or
+// "/lumivex-sim-<uid>".
+inline std::string published_state_name() {
+    const char* name = std::getenv(state_name_variable);
+    if (name != nullptr && name[0] != '\0')
+        return name;
+    return "/lumivex-sim-" + std::to_string(getuid());
+}
+
+inline constexpr std::uint32_t published_state_magic = 0x6D69734C; // "Lsim" in memory
+inline constexpr std::uint32_t published_state_version = 1;
+inline constexpr std::size_t bus_event_capacity = 4096;
+
+enum BusEventKind : std::uint8_t { port_write = 0, port_read = 1 };
+
+// One OUTPORT or INPORT at the open port.
+struct BusEvent {
+    std::uint64_t time_us; // on the port's clock (virtual in instant mode), from OPENCOM
+    std::uint8_t offset;   // from the base address: 0 DR, 1 SR, 2 CR
+    std::uint8_t value;    // written or read
+    std::uint8_t kind;     // BusEventKind
+    std::uint8_t reserved[5];
+};
+
+// The HD44780. Flags are 0 or 1.
+struct PublishedDisplay {
+    std::uint8_t ddram[128]; // by DDRAM address; see visible_address
+    std::uint8_t cgram[64];  // 8 glyphs of 8 rows, bit 4 the leftmost dot
+    std::uint8_t address_counter;
+    std::uint8_t address_in_cgram; // the address counter points into CGRAM, not DDRAM
+    std::uint8_t display_shift;    // characters the display has moved left, within a line
+    std::uint8_t instruction_register;
+    std::uint8_t data_register;
+    std::uint8_t display_on;
+    std::uint8_t cursor_on;
+    std::uint8_t blink_on;
+    std::uint8_t increment;           // entry mode I/D
+    std::uint8_t shift_on_write;      // entry mode S
+    std::uint8_t eight_bit_interface; // function set DL
+    std::uint8_t two_lines;           // function set N
+    std::uint8_t font_5x10;           // function set F
+    std::uint8_t low_nibble_next;     // 4-bit interface: half a byte has been transferred
+    std::uint8_t busy;                // busy flag at time_us
+    std::uint8_t reserved;
+    std::uint64_t busy_until_us;
+};
+
+struct PublishedState {
+    std::uint32_t magic; // published_state_magic
+    std::uint32_t version;
+    std::uint32_t size;     // sizeof(PublishedState)
+    std::uint32_t sequence; // odd while being written
+    std::uint64_t time_us;  // of the last update, on the port's clock
+
+    std::uint16_t base_address; // 0x378 or 0x278 while open, 0 when closed
+    std::uint8_t columns;       // the panel
+    std::uint8_t rows;
+    std::uint8_t row_start[4]; // DDRAM address of each row's first character, unshifted
+
+    // The port's registers as INPORT reads them, the LEDs and the display's data lines.
+    std::uint8_t data_register;
+    std::uint8_t status_register;
+    std::uint8_t control_register;
+    std::uint8_t leds; // bit 0 is LED 0
+    std::uint8_t data_lines;
+    std::uint8_t reserved[3];
+
+    std::uint64_t e_pulses;
+    std::uint64_t timing_violations; // display transfers that arrived while it was busy
+    std::uint64_t events_total; // port accesses so far; the next goes to events_total % capacity
+
+    PublishedDisplay display;
+    std::uint8_t character_rom[256][8]; // 5x8 patterns like cgram; codes 0x00-0x0F use CGRAM
+    BusEvent events[bus_event_capacity];
+};
+
+static_assert(std::is_standard_layout_v<PublishedState> &&
+              std::is_trivially_copyable_v<PublishedState>);
+static_assert(sizeof(BusEvent) == 16);
+static_assert(sizeof(PublishedDisplay) == 216);
+static_assert(offsetof(PublishedState, display) == 64);
+static_assert(offsetof(PublishedState, events) == 2328);
+static_assert(sizeof(PublishedState) == 67864);
+
+// Whether a mapping of mapped_size bytes holds a block of this layout.
+inline bool is_valid(const PublishedState& state, std::size_t mapped_size) {
+    return mapped_size >= sizeof(PublishedState) && state.magic == published_state_magic &&
+           state.version == published_state_version && state.size == sizeof(PublishedState);
+}
+
+// Copies a consistent snapshot; false when the writer kept it busy through every attempt.
+inline bool read_published_state(const PublishedState& shared, PublishedState& copy) {
+    std::atomic_ref<std::uint32_t> sequence(const_cast<std::uint32_t&>(shared.sequence));
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        const std::uint32_t before = sequence.load(std::memory_order_acquire);
+        if (before % 2 != 0)
+            continue;
+        std::memcpy(&copy, &shared, sizeof copy);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (sequence.load(std::memory_order_relaxed) == before)
+            return true;
+    }
+    return false;
+}
+
+// The DDRAM address shown at a row and column of the panel, or -1 where nothing is shown (off
+// the panel, or a second-line row while the controller drives one line).
+inline int visible_address(const PublishedState& state, int row, int column) {
+    if (row < 0 || row >= state.rows || row >= 4 || column < 0 || column >= state.columns)
+        return -1;
+    const int start = state.row_start[row];
+    const bool second_line = start >= 0x40;
+    const int along_line = (start & 0x3F) + column + state.display.display_shift;
+    if (state.display.two_lines == 0)
+        return second_line ? -1 : along_line % 80;
+    return (second_line ? 0x40 : 0x00) + along_line % 40;
+}
+
+// Row 0..7 of the pattern a character code shows, bit 4 the leftmost dot.
+inline std::uint8_t glyph_row(const PublishedState& state, std::uint8_t code, int row) {
+    if (row < 0 || row >= 8)
+        return 0;
+    if (code < 0x10)
+        return state.display.cgram[(code & 0x07) * 8 + row];
+    return state.character_rom[code][row];
+}
+
+} // namespace lumivex::sim
