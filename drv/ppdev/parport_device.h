@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace lumivex::ppdev {
+
+// The kernel's parallel port device, /dev/parportN, as the port library uses it: open, ioctl,
+// close. Tests substitute their own.
+class ParportDevice {
+public:
+    virtual ~ParportDevice() = default;
+    // 0, or the errno value of the failure.
+    virtual int open(const std::string& path) = 0;
+    virtual int ioctl(unsigned long request, void* argument) = 0;
+    virtual void close() = 0;
+    // The driver that holds the port behind a device path now, empty when none or unknown.
+    virtual std::string holder(const std::string& path) = 0;
+};
+
+ParportDevice& system_parport_device();
+
+} // namespace lumivex::ppdev

@@ -1,0 +1,142 @@
+#include "drv/ppdev/ppdev_port.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <linux/ppdev.h>
+#include <sys/ioctl.h>
+
+namespace lumivex::ppdev {
+
+namespace {
+
+constexpr int data_register = 0;
+constexpr int control_register = 2;
+constexpr std::uint8_t control_lines = 0x0F; // /Strobe, /Auto Feed, Init, /SLCT IN
+constexpr std::uint8_t direction_bit = 0x20; // the PS/2 data direction: DR reads the lines
+
+std::string open_failure(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such device; load the kernel modules parport_pc and ppdev "
+               "(modprobe parport_pc ppdev)";
+    case ENODEV:
+    case ENXIO:
+        return "no parallel port behind it; load the kernel module parport_pc "
+               "(modprobe parport_pc)";
+    case EACCES:
+    case EPERM:
+        return "permission denied; add your user to the group lp (usermod -aG lp $USER) and "
+               "log in again";
+    default:
+        return std::strerror(error);
+    }
+}
+
+} // namespace
+
+std::string device_path(const std::string& device_name) {
+    const bool second = device_name == "LPT2:";
+    const char* chosen = std::getenv(second ? "LUMIVEX_PPDEV_LPT2" : "LUMIVEX_PPDEV_LPT1");
+    if (chosen != nullptr && chosen[0] != '\0')
+        return chosen;
+    return second ? "/dev/parport1" : "/dev/parport0";
+}
+
+bool PpdevPort::fail(const std::string& path, const std::string& reason) {
+    error_ = "lumivex ppdev: " + path + ": " + reason;
+    return false;
+}
+
+// Exclusive when no other driver has the port registered, shared with it otherwise.
+bool PpdevPort::claim(const std::string& path) {
+    if (device_.ioctl(PPEXCL, nullptr) == 0 && device_.ioctl(PPCLAIM, nullptr) == 0)
+        return true;
+    // A refused exclusive claim leaves the request on this file; a fresh one asks to share.
+    device_.close();
+    if (const int error = device_.open(path); error != 0)
+        return fail(path, open_failure(error));
+    const int error = device_.ioctl(PPCLAIM, nullptr);
+    if (error == 0)
+        return true;
+    device_.close();
+    if (error != EBUSY && error != ENXIO)
+        return fail(path, std::string("cannot claim the port: ") + std::strerror(error));
+    const std::string holder = device_.holder(path);
+    if (holder.empty())
+        return fail(path, "busy: another driver holds the port");
+    return fail(path, "busy: the driver \"" + holder + "\" holds the port" +
+                          (holder == "lp" ? " (modprobe -r lp frees it)" : ""));
+}
+
+bool PpdevPort::open(const std::string& device_name) {
+    close();
+    error_.clear();
+    int base = 0;
+    if (device_name == "LPT1:")
+        base = 0x378;
+    else if (device_name == "LPT2:")
+        base = 0x278;
+    else
+        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
+    const std::string path = device_path(device_name);
+    if (const int error = device_.open(path); error != 0)
+        return fail(path, open_failure(error));
+    if (!claim(path))
+        return false;
+    int forward = 0;
+    device_.ioctl(PPDATADIR, &forward);
+    direction_bit_ = 0;
+    base_ = base;
+    return true;
+}
+
+void PpdevPort::close() {
+    if (base_ == 0)
+        return;
+    device_.ioctl(PPRELEASE, nullptr);
+    device_.close();
+    base_ = 0;
+}
+
+void PpdevPort::write(int address, int value) {
+    if (base_ == 0 || address < base_ || address > base_ + control_register)
+        return;
+    auto byte = static_cast<unsigned char>(value);
+    switch (address - base_) {
+    case data_register:
+        device_.ioctl(PPWDATA, &byte);
+        break;
+    case control_register: {
+        const std::uint8_t direction = byte & direction_bit;
+        if (direction != direction_bit_) {
+            int reverse = direction != 0 ? 1 : 0;
+            device_.ioctl(PPDATADIR, &reverse);
+            direction_bit_ = direction;
+        }
+        byte &= control_lines;
+        device_.ioctl(PPWCONTROL, &byte);
+        break;
+    }
+    default: // the status register only reads
+        break;
+    }
+}
+
+int PpdevPort::read(int address) {
+    if (base_ == 0 || address < base_ || address > base_ + control_register)
+        return 0xFF;
+    unsigned char byte = 0;
+    switch (address - base_) {
+    case data_register:
+        return device_.ioctl(PPRDATA, &byte) == 0 ? byte : 0xFF;
+    case control_register:
+        if (device_.ioctl(PPRCONTROL, &byte) != 0)
+            return 0xFF;
+        return (byte & control_lines) | direction_bit_;
+    default:
+        return device_.ioctl(PPRSTATUS, &byte) == 0 ? byte : 0xFF;
+    }
+}
+
+} // namespace lumivex::ppdev

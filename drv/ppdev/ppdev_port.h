@@ -1,0 +1,41 @@
+#pragma once
+
+#include "drv/ppdev/parport_device.h"
+
+#include <cstdint>
+#include <string>
+
+namespace lumivex::ppdev {
+
+// LPT1 or LPT2 through the kernel's ppdev driver: the registers DR, SR and CR at the port's
+// base address map to the ppdev ioctls. CR bit 5, the data direction, is carried by PPDATADIR;
+// the kernel reads back only bits 0..3 of CR, so bit 5 is kept here.
+class PpdevPort {
+public:
+    explicit PpdevPort(ParportDevice& device) : device_(device) {}
+
+    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why.
+    bool open(const std::string& device_name);
+    void close();
+
+    // Addresses outside the open port are ignored; reading them gives 0xFF.
+    void write(int address, int value);
+    int read(int address);
+
+    const std::string& error() const { return error_; }
+
+private:
+    bool fail(const std::string& path, const std::string& reason);
+    bool claim(const std::string& path);
+
+    ParportDevice& device_;
+    int base_ = 0; // 0 while closed
+    std::uint8_t direction_bit_ = 0;
+    std::string error_;
+};
+
+// The device path for "LPT1:" or "LPT2:": /dev/parport0 or /dev/parport1, unless the
+// environment variable LUMIVEX_PPDEV_LPT1 or LUMIVEX_PPDEV_LPT2 names another.
+std::string device_path(const std::string& device_name);
+
+} // namespace lumivex::ppdev

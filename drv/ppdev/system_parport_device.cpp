@@ -1,0 +1,50 @@
+#include "drv/ppdev/parport_device.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <fstream>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace lumivex::ppdev {
+
+namespace {
+
+class SystemParportDevice final : public ParportDevice {
+public:
+    int open(const std::string& path) override {
+        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        return fd_ < 0 ? errno : 0;
+    }
+    int ioctl(unsigned long request, void* argument) override {
+        return ::ioctl(fd_, request, argument) < 0 ? errno : 0;
+    }
+    void close() override {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+    // The parport layer names the driver that has claimed port N in its sysctl tree.
+    std::string holder(const std::string& path) override {
+        const auto digits = path.find_last_not_of("0123456789");
+        if (digits == std::string::npos || digits + 1 == path.size())
+            return {};
+        std::ifstream active("/proc/sys/dev/parport/parport" + path.substr(digits + 1) +
+                             "/devices/active");
+        std::string driver;
+        active >> driver;
+        return driver == "none" ? std::string() : driver;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+} // namespace
+
+ParportDevice& system_parport_device() {
+    static SystemParportDevice device;
+    return device;
+}
+
+} // namespace lumivex::ppdev
