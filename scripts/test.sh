@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev \
-    chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool
+    chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
+    qemu-system-x86 busybox-static cpio
 # The help page check takes its browser driver from the npm registry.
 command -v npm >/dev/null || bash scripts/install-dependencies.sh nodejs npm
 

@@ -1,0 +1,47 @@
+// Runs inside a QEMU guest: the program's port module, on the ppdev port library, against the
+// kernel's parport_pc and ppdev drivers on QEMU's emulated parallel port. It prints what it
+// saw; the host compares.
+#include "app/notice.h"
+#include "port/port_module.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+class PrintedNotices final : public lumivex::app::NoticeSink {
+public:
+    lumivex::app::Answer show(lumivex::app::NoticeOwner, std::string_view text, std::string_view,
+                              lumivex::app::NoticeKind) override {
+        std::printf("notice: %.*s\n", static_cast<int>(text.size()), text.data());
+        return lumivex::app::Answer::ok;
+    }
+};
+
+} // namespace
+
+int main() {
+    using namespace lumivex::port;
+    PrintedNotices notices;
+    lumivex::app::set_notice_sink(&notices);
+
+    std::printf("open LPT1: %d\n", open_port(0x378));
+    // QEMU's port hands DR to its output file when /Strobe's bit rises with Init and /SLCT IN
+    // set: a byte a strobe.
+    for (const char c : std::string_view("LUMIVEX")) {
+        port_out(0x378, c);
+        port_out(0x37A, 0x0E);
+        port_out(0x37A, 0x0F);
+    }
+    std::printf("data: %02X\n", port_in(0x378));
+    port_out(0x37A, 0x0B); // Init low: the emulated printer resets its status
+    std::printf("status: %02X\n", port_in(0x379));
+    set_data_direction(0x378, 1);
+    std::printf("control with direction in: %02X\n", port_in(0x37A));
+    set_data_direction(0x378, 0);
+    std::printf("control with direction out: %02X\n", port_in(0x37A));
+    std::printf("close: %d\n", close_port(0x378));
+    std::printf("open LPT2: %d\n", open_port(0x278));
+    std::fflush(stdout);
+    return 0;
+}
