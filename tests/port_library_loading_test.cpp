@@ -3,10 +3,10 @@
 #include "app/shared_state.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
+#include "support/run_folder.h"
 
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 using namespace lumivex;
 namespace fs = std::filesystem;
@@ -15,23 +15,12 @@ namespace {
 
 class PortLibraryLoading : public CoreTest {
 protected:
-    PortLibraryLoading() {
-        port::use_library_loader(port::system_library_loader());
-        char pattern[] = "/tmp/lumivex-port-XXXXXX";
-        folder = mkdtemp(pattern);
-        fs::create_directory(folder / "drv");
-        earlier_folder = fs::current_path();
-        fs::current_path(folder);
-    }
-    ~PortLibraryLoading() override {
-        port::close_port(app::lpt1_base_address);
-        fs::current_path(earlier_folder);
-        fs::remove_all(folder);
-    }
+    PortLibraryLoading() { port::use_library_loader(port::system_library_loader()); }
+    // Closed while the run folder is still the current directory: the fake logs there.
+    ~PortLibraryLoading() override { port::close_port(app::lpt1_base_address); }
 
     void install(const std::string& variant) {
-        fs::copy_file(fs::path(FAKE_PORT_DIR) / ("fake_port_" + variant + ".so"),
-                      folder / "drv" / "PORT.DLL", fs::copy_options::overwrite_existing);
+        folder.install_port_library(fs::path(FAKE_PORT_DIR) / ("fake_port_" + variant + ".so"));
     }
     static Trace calls() {
         Trace lines;
@@ -42,15 +31,14 @@ protected:
     }
     bool library_mapped() const {
         std::ifstream maps("/proc/self/maps");
-        const std::string library = (folder / "drv" / "PORT.DLL").string();
+        const std::string library = (folder.path() / "drv" / "PORT.DLL").string();
         for (std::string line; std::getline(maps, line);)
             if (line.find(library) != std::string::npos)
                 return true;
         return false;
     }
 
-    fs::path folder;
-    fs::path earlier_folder;
+    RunFolder folder;
 };
 
 TEST_F(PortLibraryLoading, OpenAndCloseReachTheLibraryAndUnloadIt) {

@@ -9,10 +9,9 @@
 #include "display/initialisation.h"
 #include "port/port_module.h"
 #include "support/fakes.h"
+#include "support/run_folder.h"
 
-#include <QDir>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <fcntl.h>
 #include <memory>
@@ -71,11 +70,8 @@ private Q_SLOTS:
 };
 
 void BenchTest::showsWhatTheSimulatedPortDid() {
-    QTemporaryDir folder;
-    QVERIFY(QDir(folder.path()).mkpath(QStringLiteral("drv")));
-    QVERIFY(QFile::copy(QStringLiteral(SIM_PORT_LIBRARY), folder.filePath("drv/PORT.DLL")));
-    const QString earlier = QDir::currentPath();
-    QDir::setCurrent(folder.path());
+    const RunFolder folder;
+    folder.install_port_library(SIM_PORT_LIBRARY);
     const SharedBlock block(unique_name("sim"));
     qputenv("LUMIVEX_SIM_CLOCK", "instant");
     qputenv("LUMIVEX_SIM_STATE", QByteArray::fromStdString(block.name()));
@@ -132,7 +128,6 @@ void BenchTest::showsWhatTheSimulatedPortDid() {
     app::current_base_address = 0;
     app::set_notice_sink(nullptr);
     QVERIFY(notices.shown.empty());
-    QDir::setCurrent(earlier);
 }
 
 void BenchTest::refusesGarbledBlocksAndRecovers() {

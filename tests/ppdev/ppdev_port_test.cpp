@@ -4,10 +4,10 @@
 #include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
+#include "support/run_folder.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <linux/ppdev.h>
 #include <map>
@@ -15,7 +15,6 @@
 #include <unistd.h>
 
 using namespace lumivex;
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -286,13 +285,8 @@ TEST_F(PpdevCore, FourBitInitialisationReachesTheControlAndDataIoctlsInOrder) {
 using PpdevLibrary = CoreTest;
 
 TEST_F(PpdevLibrary, MissingDeviceGivesTheProgramsNoticeAndOneLine) {
-    const fs::path folder =
-        fs::temp_directory_path() / ("lumivex-ppdev-" + std::to_string(getpid()));
-    fs::create_directories(folder / "drv");
-    fs::copy_file(PPDEV_PORT_LIBRARY, folder / "drv" / "PORT.DLL",
-                  fs::copy_options::overwrite_existing);
-    const fs::path earlier = fs::current_path();
-    fs::current_path(folder);
+    const RunFolder folder;
+    folder.install_port_library(PPDEV_PORT_LIBRARY);
     port::use_library_loader(port::system_library_loader());
     setenv("LUMIVEX_PPDEV_LPT1", "/nonexistent/parport0", 1);
 
@@ -309,8 +303,6 @@ TEST_F(PpdevLibrary, MissingDeviceGivesTheProgramsNoticeAndOneLine) {
     unsetenv("LUMIVEX_PPDEV_LPT1");
     std::ifstream text("stderr.txt");
     const std::string output((std::istreambuf_iterator<char>(text)), {});
-    fs::current_path(earlier);
-    fs::remove_all(folder);
 
     EXPECT_EQ(status, port::device_not_opened);
     EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});

@@ -11,6 +11,7 @@
 #include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
+#include "support/run_folder.h"
 
 #include <cstdlib>
 #include <dlfcn.h>
@@ -33,13 +34,8 @@ class SimPortLibrary : public CoreTest {
 protected:
     SimPortLibrary() {
         port::use_library_loader(port::system_library_loader());
-        char pattern[] = "/tmp/lumivex-sim-XXXXXX";
-        folder = mkdtemp(pattern);
-        fs::create_directory(folder / "drv");
-        fs::copy_file(SIM_PORT_LIBRARY, folder / "drv" / "PORT.DLL");
-        earlier_folder = fs::current_path();
-        fs::current_path(folder);
-        state_name = "/lumivex-sim-test-" + folder.filename().string();
+        folder.install_port_library(SIM_PORT_LIBRARY);
+        state_name = "/lumivex-sim-test-" + folder.path().filename().string();
         setenv("LUMIVEX_SIM_STATE", state_name.c_str(), 1);
         setenv("LUMIVEX_SIM_CLOCK", "instant", 1);
         unsetenv("LUMIVEX_SIM_PANEL");
@@ -51,8 +47,6 @@ protected:
              {"LUMIVEX_SIM_STATE", "LUMIVEX_SIM_CLOCK", "LUMIVEX_SIM_PANEL", "LUMIVEX_SIM_VCD"})
             unsetenv(name);
         shm_unlink(state_name.c_str());
-        fs::current_path(earlier_folder);
-        fs::remove_all(folder);
     }
 
     // A consistent copy of what the library published.
@@ -83,8 +77,7 @@ protected:
         display::issue_selected_command(index);
     }
 
-    fs::path folder;
-    fs::path earlier_folder;
+    RunFolder folder;
     std::string state_name;
 };
 
