@@ -270,6 +270,36 @@ void init_on_four_bits() {
     exit_with_code_0(program);
 }
 
+// The display driver's notices: plain ones without an icon, and its one question.
+void display_notices_and_the_eight_bit_question() {
+    RemoteProgram program;
+    const SeenNotice plain = program.click_answering(display_on_button, IDOK);
+    expect_equal(plain.caption, std::wstring(L"Orvo_LPTio_HD44780-Modul"));
+    expect_equal(plain.text, std::wstring(L"port not available"));
+    expect(!plain.has_icon, "a plain message box has no icon");
+    expect_equal(plain.buttons, std::vector<int>{IDOK});
+
+    program.click(open_port_button);
+    program.click(bus_width_check);
+    const SeenNotice question = program.click_answering(init_button, IDNO);
+    expect_equal(question.caption, std::wstring(L"Orvo_LPTio_HD44780-Modul"));
+    expect_equal(question.text, std::wstring(L"8-bit-Bus?"));
+    expect(!question.has_icon, "the question has no icon");
+    expect_equal(question.buttons, std::vector<int>{IDYES, IDNO});
+    expect(question.owner == nullptr && !question.dialog_enabled,
+           "a task-modal question without owner");
+    expect_equal(recorded_port_calls(), opened_lpt1);
+    expect_equal(program.text(init_button), std::wstring(L"&Init. HD44"));
+
+    program.click_answering(init_button, IDYES);
+    // Three function sets, then function set 0x38 and the instructions as whole bytes.
+    std::vector<BusPulse> expected{{0, 0, 0x30}, {0, 0, 0x30}, {0, 0, 0x30}};
+    for (const int instruction : {0x38, 0x08, 0x01, 0x06, 0x10, 0x80, 0x0F, 0x02})
+        expected.push_back({0, 0, instruction});
+    expect_equal(decode_pulses(recorded_port_calls()), expected);
+    exit_with_code_0(program);
+}
+
 void command_from_the_list() {
     RemoteProgram program;
     program.click(open_port_button);
@@ -358,6 +388,7 @@ const std::map<std::string, std::function<void()>> scenarios{
     {"close_twice", close_twice},
     {"exit_closes_the_open_port", exit_closes_the_open_port},
     {"init_on_four_bits", init_on_four_bits},
+    {"display_notices_and_the_eight_bit_question", display_notices_and_the_eight_bit_question},
     {"command_from_the_list", command_from_the_list},
     {"typing_opens_the_list", typing_opens_the_list},
     {"send_sequence_counts_up", send_sequence_counts_up},
