@@ -20,5 +20,5 @@ build_and_test() {
 build_and_test default
 build_and_test win32
 echo "=== screenshots"
-bash scripts/screenshots.sh
+bash scripts/screenshots-win32.sh
 build_and_test sanitize
