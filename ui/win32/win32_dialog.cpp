@@ -67,9 +67,12 @@ void Win32Dialog::select_all_later(int control_id) {
     PostMessageA(GetDlgItem(window_, control_id), EM_SETSEL, 0, -1);
 }
 
-// No owner, parameters or working directory; show command 0.
+// No owner, parameters or working directory; show command 0. The path in Windows' own
+// separators, which every shell handler understands.
 void Win32Dialog::open_document(std::string_view path) {
-    ShellExecuteA(nullptr, "open", to_ansi(path).c_str(), nullptr, nullptr, 0);
+    std::string document = to_ansi(path);
+    std::replace(document.begin(), document.end(), '/', '\\');
+    ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, 0);
 }
 
 void Win32Dialog::end_dialog(int result) {
