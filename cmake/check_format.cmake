@@ -1,7 +1,18 @@
 # Fails when a C or C++ source of the project differs from what clang-format makes of it.
-file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
-    ${SOURCE_DIR}/*.c ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
-list(FILTER sources EXCLUDE REGEX "^build/")
+cmake_minimum_required(VERSION 3.25)
+# Everything but the build folders, which can hold large trees (a Wine prefix links to /).
+file(GLOB top_level RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*)
+list(REMOVE_ITEM top_level build)
+set(sources)
+foreach(entry ${top_level})
+    if(entry MATCHES "\\.(c|cpp|h)$")
+        list(APPEND sources ${entry})
+    elseif(IS_DIRECTORY ${SOURCE_DIR}/${entry})
+        file(GLOB_RECURSE found RELATIVE ${SOURCE_DIR}
+            ${SOURCE_DIR}/${entry}/*.c ${SOURCE_DIR}/${entry}/*.cpp ${SOURCE_DIR}/${entry}/*.h)
+        list(APPEND sources ${found})
+    endif()
+endforeach()
 execute_process(COMMAND ${CLANG_FORMAT} --dry-run -Werror ${sources}
     WORKING_DIRECTORY ${SOURCE_DIR} RESULT_VARIABLE result)
 if(NOT result EQUAL 0)

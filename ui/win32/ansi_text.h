@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumivex::win32 {
+
+// The program's texts are UTF-8; the ...A functions of Windows take code page 1252. A
+// character that code page lacks becomes '?'.
+std::string to_ansi(std::string_view utf8);
+std::string from_ansi(std::string_view ansi);
+
+} // namespace lumivex::win32

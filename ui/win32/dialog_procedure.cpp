@@ -1,0 +1,45 @@
+#include "ui/win32/dialog_procedure.h"
+
+#include "dialog/handlers.h"
+
+namespace lumivex::win32 {
+
+namespace {
+
+Win32Dialog view;
+
+dialog::Notification notification_of(WORD code) {
+    switch (code) {
+    case BN_CLICKED:
+        return dialog::Notification::clicked;
+    case EN_SETFOCUS:
+        return dialog::Notification::set_focus;
+    case CBN_EDITCHANGE:
+        return dialog::Notification::edit_change;
+    case CBN_CLOSEUP:
+        return dialog::Notification::close_up;
+    }
+    return dialog::Notification::other;
+}
+
+} // namespace
+
+const Win32Dialog& control_dialog_view() {
+    return view;
+}
+
+INT_PTR CALLBACK control_dialog_procedure(HWND window, UINT message, WPARAM wparam, LPARAM) {
+    view.attach(window);
+    switch (message) {
+    case WM_INITDIALOG:
+        dialog::initialise_dialog(view);
+        return TRUE; // the system sets the initial focus
+    case WM_COMMAND:
+        return dialog::handle_command(view, LOWORD(wparam), notification_of(HIWORD(wparam)))
+                   ? TRUE
+                   : FALSE;
+    }
+    return FALSE;
+}
+
+} // namespace lumivex::win32
