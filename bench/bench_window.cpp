@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -101,7 +102,7 @@ BenchWindow::BenchWindow(const std::string& state_name)
     timer_ = new QTimer(this);
     connect(timer_, &QTimer::timeout, this, &BenchWindow::poll);
     timer_->setTimerType(Qt::PreciseTimer);
-    timer_->start(poll_ms);
+    timer_->start(static_cast<int>(frame_ms));
 }
 
 BenchWindow::~BenchWindow() = default;
@@ -122,12 +123,20 @@ void BenchWindow::refresh() {
     }
 }
 
+// Polls fast only while an open port can change the block; otherwise once a frame.
+void BenchWindow::set_poll_interval() {
+    const bool port_open =
+        mapping_.status() == StateMapping::Status::live && state_->base_address != 0;
+    timer_->setInterval(port_open ? poll_ms : static_cast<int>(frame_ms));
+}
+
 // Cheap enough to run every few milliseconds: a copy is taken only after a change, and the
 // windows are redrawn at most once a frame.
 void BenchWindow::poll() {
     lcd_->set_blink_phase(blink_block_shown(clock_.elapsed()));
     if (!since_mapping_check_.isValid() || since_mapping_check_.elapsed() >= mapping_check_ms) {
         refresh();
+        set_poll_interval();
         return;
     }
     if (mapping_.sequence() == shown_sequence_)
@@ -177,7 +186,14 @@ void BenchWindow::start_recording() {
     next_recorded_event_ = state_->events_total;
     recorder_ = std::make_unique<sim::VcdRecorder>(recording_path_.toLocal8Bit().constData(),
                                                    recorded_bus_.signals());
-    status_->setText(QStringLiteral("Recording to %1").arg(recording_path_));
+    if (recorder_->ok()) {
+        status_->setText(QStringLiteral("Recording to %1").arg(recording_path_));
+        return;
+    }
+    recorder_.reset();
+    status_->setText(QStringLiteral("Cannot write %1: nothing is recorded").arg(recording_path_));
+    const QSignalBlocker quiet(record_);
+    record_->setChecked(false);
 }
 
 void BenchWindow::record_new_events() {
@@ -185,10 +201,13 @@ void BenchWindow::record_new_events() {
         recorded_bus_.apply(event);
         recorder_->record(event.time_us, recorded_bus_.signals());
     }
+    recorder_->flush(); // the bench may be ended by a signal
     next_recorded_event_ = state_->events_total;
 }
 
 void BenchWindow::stop_recording() {
+    if (!recorder_)
+        return;
     recorder_.reset();
     status_->setText(QStringLiteral("Saved %1").arg(recording_path_));
 }

@@ -40,6 +40,7 @@ public:
 
 private:
     void poll();
+    void set_poll_interval();
     void show_snapshot();
     void start_recording();
     void stop_recording();

@@ -71,8 +71,13 @@ bool StateMapping::snapshot(sim::PublishedState& copy) const {
 }
 
 std::string check_block(const sim::PublishedState& block, std::size_t mapped_size) {
-    if (sim::is_valid(block, mapped_size))
-        return {};
+    // The largest panel a controller drives: 4 rows, or 80 characters on one line.
+    if (sim::is_valid(block, mapped_size)) {
+        if (block.rows >= 1 && block.rows <= 4 && block.columns >= 1 && block.columns <= 80)
+            return {};
+        return "The state block describes a panel of " + std::to_string(block.columns) + "x" +
+               std::to_string(block.rows) + " characters, which no display has.";
+    }
     char text[200];
     std::snprintf(text, sizeof text,
                   "Not a state block this bench understands: magic 0x%08X, version %u, size "

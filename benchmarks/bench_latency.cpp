@@ -11,6 +11,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <string>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -105,5 +106,6 @@ int main(int argc, char* argv[]) {
     waitpid(bench, nullptr, 0);
     closecom();
     dlclose(library);
+    shm_unlink(state.c_str());
     return 0;
 }

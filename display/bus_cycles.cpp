@@ -11,14 +11,6 @@ BusWidth bus_width = BusWidth::four_bit;
 
 namespace {
 
-// E high, then low: the display latches what DR shows on the falling edge.
-void clock_pulse(int selector) {
-    write_control_register(clock_high(selector));
-    port::wait_ms(1);
-    write_control_register(clock_low(selector));
-    port::wait_ms(1);
-}
-
 bool port_available() {
     if (base() != 0)
         return true;

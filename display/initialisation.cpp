@@ -14,10 +14,7 @@ namespace {
 void raw_pulse(int data) {
     write_data_register(data);
     port::wait_ms(1);
-    write_control_register(clock_high(write_instruction));
-    port::wait_ms(1);
-    write_control_register(control_idle);
-    port::wait_ms(1);
+    clock_pulse(write_instruction); // ends with CR idle: E low, RS and R/W low
 }
 
 } // namespace

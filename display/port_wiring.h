@@ -42,4 +42,12 @@ inline int read_control_register() {
     return port::port_in(base() + 2);
 }
 
+// E high, then low, a millisecond each: the display latches what DR shows on the falling edge.
+inline void clock_pulse(int selector) {
+    write_control_register(clock_high(selector));
+    port::wait_ms(1);
+    write_control_register(clock_low(selector));
+    port::wait_ms(1);
+}
+
 } // namespace lumivex::display::wiring

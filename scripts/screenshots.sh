@@ -18,7 +18,7 @@ export LUMIVEX_SIM_STATE=/lumivex-screenshots-$$
 bench=$!
 ./lumivex >/dev/null 2>&1 &
 dialog=$!
-trap 'kill $bench $dialog 2>/dev/null || true' EXIT
+trap 'kill $bench $dialog 2>/dev/null || true; rm -f "/dev/shm$LUMIVEX_SIM_STATE"' EXIT
 bench_window=$(xdotool search --sync --name '^Lumivex bench$' | head -1)
 dialog_window=$(xdotool search --sync --name '^Lumivex$' | head -1)
 xdotool windowmove "$bench_window" 0 0

@@ -72,6 +72,11 @@ void VcdRecorder::record(std::uint64_t time_us, const BusSignals& signals) {
     last_ = signals;
 }
 
+void VcdRecorder::flush() {
+    if (file_ != nullptr)
+        std::fflush(file_);
+}
+
 void VcdRecorder::write_values(const BusSignals& signals, bool all) {
     const auto now = levels(signals);
     const auto before = levels(last_);

@@ -18,8 +18,12 @@ public:
     VcdRecorder(const VcdRecorder&) = delete;
     VcdRecorder& operator=(const VcdRecorder&) = delete;
 
+    // Whether the file could be created.
+    bool ok() const { return file_ != nullptr; }
     // Writes what changed since the last call.
     void record(std::uint64_t time_us, const BusSignals& signals);
+    // Hands what is buffered to the file, for a recorder that may be ended without notice.
+    void flush();
 
 private:
     void write_values(const BusSignals& signals, bool all);

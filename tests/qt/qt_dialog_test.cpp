@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
+#include <algorithm>
 #include <memory>
 
 using namespace lumivex;
@@ -35,6 +36,7 @@ private slots:
     void listStartsWithNothingSelectedAndFieldsAreLimited();
     void mnemonicsPressTheirButtons();
     void openPortStaysPressedWhileOpen();
+    void aClickDuringALongActionWaitsForItsEnd();
     void enterAndEscapeDoNothing();
     void closeRequestDoesNotEndTheDialog();
     void typingIntoTheComboOpensTheList();
@@ -169,12 +171,36 @@ void QtDialogTest::openPortStaysPressedWhileOpen() {
     show_dialog();
     auto* open = control<QPushButton>(203);
     QTest::mouseClick(open, Qt::LeftButton);
-    QVERIFY(open->isDown());
+    QVERIFY(open->isChecked());
+    QTest::mouseClick(control<QLineEdit>(705), Qt::LeftButton); // the focus moves on
+    QVERIFY(open->isChecked());
+    QTest::mouseClick(open, Qt::LeftButton); // opened again
+    QVERIFY(open->isChecked());
     QTest::mouseClick(control<QPushButton>(204), Qt::LeftButton);
-    QVERIFY(!open->isDown());
+    QVERIFY(!open->isChecked());
     port->opencom_succeeds = false;
     QTest::mouseClick(open, Qt::LeftButton);
-    QVERIFY(!open->isDown());
+    QVERIFY(!open->isChecked());
+    QCOMPARE(app::current_base_address, 0);
+}
+
+// Clicks that arrive while a handler lets events through between its waits run after it.
+void QtDialogTest::aClickDuringALongActionWaitsForItsEnd() {
+    show_dialog();
+    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
+    trace.clear();
+    static QtDialogTest* test;
+    test = this;
+    port::set_wait_hook([] {
+        port::set_wait_hook(nullptr);
+        test->control<QPushButton>(204)->click(); // Close Port, in the LED test's first wait
+    });
+    QTest::mouseClick(control<QPushButton>(1405), Qt::LeftButton);
+    port::set_wait_hook(nullptr);
+    QVERIFY(notices->shown.empty());
+    const auto close = std::find(trace.begin(), trace.end(), std::string("CLOSECOM"));
+    QVERIFY(close != trace.end());
+    QCOMPARE(total_delay_ms(Trace(trace.begin(), close)), 7300); // the whole test first
     QCOMPARE(app::current_base_address, 0);
 }
 
@@ -247,26 +273,36 @@ void QtDialogTest::noticeBlocksTheDialogAndIsCentredOnIt() {
     boxes.set_dialog(dialog.get());
     app::set_notice_sink(&boxes);
     show_dialog();
-    bool checked = false;
+    // Seen while the box is open, checked after it is closed, so that a failure cannot leave
+    // a modal box behind.
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* owner = nullptr;
+    int off_centre = -1;
+    bool click_got_through = true;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box != nullptr);
-        QCOMPARE(box->text(), QStringLiteral("Port war gar nicht geöffnet"));
-        QCOMPARE(box->windowTitle(), QStringLiteral("Lumivex_Dilaog-Modul"));
-        QCOMPARE(box->icon(), QMessageBox::Information);
-        QCOMPARE(box->parentWidget(), dialog.get());
-        QVERIFY(
-            (box->frameGeometry().center() - dialog->frameGeometry().center()).manhattanLength() <
-            4);
+        if (box == nullptr)
+            return;
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        owner = box->parentWidget();
+        off_centre =
+            (box->frameGeometry().center() - dialog->frameGeometry().center()).manhattanLength();
         // A click on Open Port, delivered as the window system would, must not get through.
         QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, centre_of(203));
         QCoreApplication::processEvents();
-        QVERIFY(trace.empty());
-        checked = true;
+        click_got_through = !trace.empty();
         box->accept();
     });
     QTest::mouseClick(control<QPushButton>(204), Qt::LeftButton);
-    QVERIFY(checked);
+    QCOMPARE(text, QStringLiteral("Port war gar nicht geöffnet"));
+    QCOMPARE(title, QStringLiteral("Lumivex_Dilaog-Modul"));
+    QCOMPARE(icon, QMessageBox::Information);
+    QCOMPARE(owner, dialog.get());
+    QVERIFY(off_centre >= 0 && off_centre < 4);
+    QVERIFY(!click_got_through);
     QVERIFY(trace.empty());
 }
 

@@ -1,14 +1,12 @@
 #include "ui/qt/message_box_notices.h"
 
+#include "ui/qt/qt_text.h"
+
 #include <QMessageBox>
 
 namespace lumivex::qt {
 
 namespace {
-
-QString to_qstring(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QMessageBox::Icon icon_of(app::NoticeKind kind) {
     switch (kind) {

@@ -1,8 +1,10 @@
 #include "ui/qt/qt_dialog.h"
 
+#include "app/shared_state.h"
 #include "dialog/dialog_template.h"
 #include "ui/qt/command_combo_box.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/qt_text.h"
 #include "ui/qt/wrapping_push_button.h"
 
 #include <QCheckBox>
@@ -21,10 +23,6 @@ namespace {
 
 using dialog::ControlKind;
 using dialog::ControlTemplate;
-
-QString to_qstring(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // "Helv" stands for the desktop's sans-serif face.
 QFont dialog_font(const dialog::DialogTemplate& dialog) {
@@ -132,8 +130,26 @@ template <typename Widget> Widget* QtDialog::control_as(int control_id) const {
     return qobject_cast<Widget*>(control(control_id));
 }
 
+QtDialog::~QtDialog() {
+    if (app::current_dialog == this)
+        app::current_dialog = nullptr;
+}
+
+// A handler runs to its end before the next begins, as input queued behind a long action is
+// handled after it: clicks that reach the dialog while events are pumped between waits (a
+// mnemonic's delayed click, a timer) wait their turn. Nothing runs once the dialog has ended.
 void QtDialog::command(int control_id, dialog::Notification notification) {
-    dialog::handle_command(*this, control_id, notification);
+    pending_.push_back({control_id, notification});
+    if (handling_)
+        return;
+    handling_ = true;
+    while (!pending_.empty() && !ended_) {
+        const PendingCommand next = pending_.front();
+        pending_.pop_front();
+        dialog::handle_command(*this, next.control_id, next.notification);
+    }
+    pending_.clear();
+    handling_ = false;
 }
 
 std::string QtDialog::field_text(int control_id, int max_chars) {
@@ -170,9 +186,13 @@ void QtDialog::check(int control_id) {
         button->setChecked(true);
 }
 
+// A checked button keeps its pressed look whatever has the focus; a click toggles it, and the
+// handler then sets it as it should be.
 void QtDialog::set_highlight(int control_id, bool on) {
-    if (auto* button = control_as<QAbstractButton>(control_id))
-        button->setDown(on);
+    if (auto* button = control_as<QAbstractButton>(control_id)) {
+        button->setCheckable(true);
+        button->setChecked(on);
+    }
 }
 
 void QtDialog::add_list_entry(int control_id, std::string_view text) {

@@ -4,6 +4,7 @@
 #include "dialog/handlers.h"
 
 #include <QDialog>
+#include <deque>
 #include <map>
 
 namespace lumivex::qt {
@@ -14,6 +15,7 @@ class QtDialog final : public QDialog, public dialog::DialogView {
     Q_OBJECT
 public:
     QtDialog();
+    ~QtDialog() override;
 
     // The widget of a control id, nullptr for an unknown id.
     QWidget* control(int control_id) const;
@@ -43,7 +45,15 @@ private:
     void command(int control_id, dialog::Notification notification);
     template <typename Widget> Widget* control_as(int control_id) const;
 
+    struct PendingCommand {
+        int control_id;
+        dialog::Notification notification;
+    };
+
     std::map<int, QWidget*> controls_;
+    std::deque<PendingCommand> pending_;
+    bool handling_ = false;
+    bool ended_ = false;
 };
 
 } // namespace lumivex::qt

@@ -11,12 +11,19 @@ mkdir -p "$work"
 cd "$work"
 
 # The kernel of Debian's current linux-image-amd64, unpacked once into the work folder.
+kernel_release() {
+    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' | head -1
+}
 if [ ! -f kernel/complete ]; then
-    release=$(apt-cache depends linux-image-amd64 | sed -n 's/.*Depends: linux-image-//p' | head -1)
+    release=$(kernel_release)
     rm -rf kernel download && mkdir -p kernel download
-    # A package list older than the archive names a kernel that is gone: refresh it and retry.
-    (cd download && { apt-get download "linux-image-$release" >/dev/null 2>&1 ||
-        { apt-get update -qq && apt-get download "linux-image-$release" >/dev/null 2>&1; }; })
+    # A package list older than the archive names a kernel that is gone, and a missing list
+    # names none: refresh it and ask again.
+    if [ -z "$release" ] || ! (cd download && apt-get download "linux-image-$release" >/dev/null 2>&1); then
+        apt-get update -qq
+        release=$(kernel_release)
+        (cd download && apt-get download "linux-image-$release" >/dev/null)
+    fi
     dpkg-deb -x download/*.deb download/root
     cp download/root/boot/vmlinuz-* kernel/vmlinuz
     for module in parport/parport.ko parport/parport_pc.ko char/ppdev.ko; do
