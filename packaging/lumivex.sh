@@ -1,4 +1,12 @@
 #!/bin/sh
 # Lumivex finds drv/PORT.DLL and HELP/overview.htm in its current directory, so it starts from
-# its run folder, which lies at ../lib/lumivex from this script (symbolic links resolved).
-cd "$(dirname "$(readlink -f "$0")")/../lib/lumivex" && exec ./lumivex "$@"
+# its run folder, which lies at ../lib/lumivex from this script (symbolic links resolved). The
+# bench window of the simulated port, when installed, opens beside the dialog and closes with it.
+cd "$(dirname "$(readlink -f "$0")")/../lib/lumivex" || exit 1
+[ -x ./lumivex-bench ] || exec ./lumivex "$@"
+./lumivex-bench &
+bench=$!
+./lumivex "$@"
+status=$?
+kill "$bench" 2>/dev/null
+exit "$status"
