@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Screenshots of the dialog: the Windows program under Wine, then the Qt program, on the same
-# X server (Xvfb), each cropped to its window, into build/win32/screenshots/. Needs the default
-# and the win32 build and the Wine prefix of the win32 tests.
+# X server (Xvfb), each cropped to its window, into build/<windows build>/screenshots/.
+# Usage: screenshots-win32.sh [win32|win64] (default win32: the 32-bit program under 32-bit
+# Wine; win64 where this host cannot run 32-bit programs). Needs the default build, that
+# Windows build and the Wine prefix of its tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-export SCREENSHOTS=$PWD/build/win32/screenshots
-export WINEPREFIX=$PWD/build/win32/wine-prefix WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+windows_build=${1:-win32}
+echo "Windows dialog: build/$windows_build under $windows_build Wine"
+source tests/win32/wine_environment.sh "$windows_build" "$PWD/build/$windows_build/wine-prefix"
+export SCREENSHOTS=$PWD/build/$windows_build/screenshots windows_build
 mkdir -p "$SCREENSHOTS"
 
 xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" bash -c '
@@ -29,8 +32,8 @@ xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" bash -c '
         echo "$SCREENSHOTS/$1 ($geometry)"
     }
 
-    (cd build/win32/stage && exec wine lumivex.exe) &
-    shoot win32-dialog.png
+    (cd "build/$windows_build/stage" && exec "$WINE" lumivex.exe) &
+    shoot "$windows_build-dialog.png"
     wineserver --kill
     wait $! || true
     wineserver --wait

@@ -1,31 +1,57 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test in the default (g++) build, the
-# 32-bit Windows cross build (MinGW-w64, tests under Wine) and the sanitizer (clang++ with ASan
-# and UBSan) build; warnings are errors in all three. Between them, screenshots of the Windows
-# and the Qt dialog go to build/win32/screenshots/, and the Debian package is built, installed
-# here, driven under Xvfb and removed again.
+# Windows cross builds (MinGW-w64, tests under Wine) and the sanitizer (clang++ with ASan and
+# UBSan) build; warnings are errors in all of them. The 32-bit Windows release is built, packed
+# and checked on every host; its scenarios run under 32-bit Wine where this host runs 32-bit
+# programs, and otherwise on a 64-bit build of the same sources under 64-bit Wine. Between
+# them, screenshots of the Windows and the Qt dialog go to build/<windows build>/screenshots/,
+# and the Debian package is built, installed here, driven under Xvfb and removed again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# libc6:i386 brings the 32-bit loader that tells whether this host runs 32-bit programs.
 bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev \
     chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
     qemu-system-x86 busybox-static cpio \
-    $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils
+    $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386
 # The help page check takes its browser driver from the npm registry.
 command -v npm >/dev/null || bash scripts/install-dependencies.sh nodejs npm
 
+windows_arch=$(bash scripts/windows-test-arch.sh)
+case "$windows_arch" in
+i686)
+    bash scripts/install-dependencies.sh wine32:i386
+    windows_tests=win32
+    ;;
+x86_64)
+    bash scripts/install-dependencies.sh wine64 g++-mingw-w64-x86-64
+    windows_tests=win64
+    if ! /usr/lib/wine/wine64 --version >/dev/null 2>&1; then
+        echo "FAIL: this host runs neither 32-bit x86 programs nor 64-bit Wine" \
+            "(/usr/lib/wine/wine64 --version failed): the Windows tests cannot run here" >&2
+        exit 1
+    fi
+    ;;
+esac
+
 build_and_test() {
     echo "=== $1 build"
-    cmake --preset "$1"
+    cmake --preset "$1" "${@:2}"
     cmake --build --preset "$1"
     ctest --preset "$1"
 }
 
 build_and_test default
-build_and_test win32
+if [ "$windows_tests" = win32 ]; then
+    build_and_test win32 -DLUMIVEX_WINE_TESTS=ON
+else
+    echo "=== win32 build: the release, packed and checked; its scenarios run on the win64 build"
+    build_and_test win32 -DLUMIVEX_WINE_TESTS=OFF
+    build_and_test win64
+fi
 echo "=== screenshots"
-bash scripts/screenshots-win32.sh
+bash scripts/screenshots-win32.sh "$windows_tests"
 echo "=== Debian package"
 bash scripts/test-package.sh
 build_and_test sanitize

@@ -10,33 +10,44 @@ library=$3
 mkdir -p "$work"
 cd "$work"
 
-# The kernel of Debian's current linux-image-amd64, unpacked once into the work folder.
+# The kernel of Debian's current linux-image-amd64 with the three modules, downloaded once and
+# kept for every later run and build folder. A registry that does not answer fails the check
+# at once with a reason instead of hanging it.
+kernel=${LUMIVEX_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumivex}/qemu-kernel
+apt_get() { apt-get -qq -o Acquire::http::Timeout=30 -o Acquire::Retries=1 "$@"; }
 kernel_release() {
     apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' | head -1
 }
-if [ ! -f kernel/complete ]; then
+download_kernel() {
+    local release
     release=$(kernel_release)
-    rm -rf kernel download && mkdir -p kernel download
+    rm -rf download && mkdir -p download
     # A package list older than the archive names a kernel that is gone, and a missing list
     # names none: refresh it and ask again.
-    if [ -z "$release" ] || ! (cd download && apt-get download "linux-image-$release" >/dev/null 2>&1); then
-        apt-get update -qq
+    if [ -z "$release" ] || ! (cd download && apt_get download "linux-image-$release" >/dev/null 2>&1); then
+        apt_get update || true
         release=$(kernel_release)
-        (cd download && apt-get download "linux-image-$release" >/dev/null)
+        if [ -z "$release" ] || ! (cd download && apt_get download "linux-image-$release" >/dev/null); then
+            echo "FAIL: could not download Debian's kernel package (linux-image-${release:-?})" \
+                "for the QEMU guest; the check needs Debian's package archive once" >&2
+            exit 1
+        fi
     fi
     dpkg-deb -x download/*.deb download/root
-    cp download/root/boot/vmlinuz-* kernel/vmlinuz
+    rm -rf "$kernel" && mkdir -p "$kernel"
+    cp download/root/boot/vmlinuz-* "$kernel/vmlinuz"
     for module in parport/parport.ko parport/parport_pc.ko char/ppdev.ko; do
-        cp "download/root/lib/modules/$release/kernel/drivers/$module" kernel/
+        cp "download/root/lib/modules/$release/kernel/drivers/$module" "$kernel/"
     done
     rm -rf download
-    touch kernel/complete
-fi
+    touch "$kernel/complete"
+}
+[ -f "$kernel/complete" ] || download_kernel
 
 # The guest's root: busybox, the modules, the check with its libraries, and the run folder.
 rm -rf root && mkdir -p root/bin root/modules root/run-folder/drv
 cp /bin/busybox root/bin/
-cp kernel/*.ko root/modules/
+cp "$kernel"/*.ko root/modules/
 cp "$guest_check" root/run-folder/guest_check
 cp "$library" root/run-folder/drv/PORT.DLL
 for file in "$guest_check" "$library"; do
@@ -52,7 +63,7 @@ chmod +x root/init
 rm -f console.txt parallel.out
 # Emulated, not accelerated: nested KVM can stall a guest for minutes.
 timeout 300 qemu-system-x86_64 -M pc -m 256 -nographic -no-reboot -accel tcg \
-    -kernel kernel/vmlinuz -initrd initramfs.gz \
+    -kernel "$kernel/vmlinuz" -initrd initramfs.gz \
     -append "console=ttyS0 panic=-1 quiet" \
     -parallel file:parallel.out -monitor none -serial stdio </dev/null >console.txt 2>&1 || true
 # The firmware's terminal codes may share a line with the first output.
