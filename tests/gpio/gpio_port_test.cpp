@@ -226,6 +226,13 @@ TEST(GpioWiring, ConfigurationGivesEachPortItsWholeWiring) {
     ASSERT_TRUE(wirings->lpt2);
     EXPECT_EQ(wirings->lpt2->chip, "/dev/gpiochip1");
     EXPECT_EQ(wirings->lpt2->rw, 8u);
+    // The file shipped for editing writes out the wiring used without one.
+    std::ifstream shipped(GPIO_CONF);
+    const auto written_out =
+        gpio::parse_wirings(std::string((std::istreambuf_iterator<char>(shipped)), {}), error);
+    ASSERT_TRUE(written_out) << error;
+    EXPECT_TRUE(same(written_out->lpt1, gpio::raspberry_pi_wiring()));
+    EXPECT_FALSE(written_out->lpt2);
     // Without a section of its own, LPT1 keeps the Raspberry Pi wiring.
     const auto second_only =
         gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error);
