@@ -17,6 +17,7 @@ struct Wiring {
     LineOffset e;
     std::array<LineOffset, 8> data; // D0..D7; a 4-bit wiring leaves D0..D3 out
     std::array<LineOffset, 8> leds; // LED 0..7 on lines of their own; none: they sit on D0..D7
+    bool operator==(const Wiring&) const = default;
 };
 
 // LPT1's wiring, and LPT2's when one is configured.

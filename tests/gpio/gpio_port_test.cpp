@@ -218,11 +218,7 @@ TEST(GpioWiring, ConfigurationGivesEachPortItsWholeWiring) {
     lpt1.data = {std::nullopt, std::nullopt, std::nullopt, std::nullopt, 9, 10, 11, 25};
     lpt1.leds[0] = 40;
     lpt1.leds[7] = 47;
-    const auto same = [](const gpio::Wiring& a, const gpio::Wiring& b) {
-        return a.chip == b.chip && a.rs == b.rs && a.rw == b.rw && a.e == b.e && a.data == b.data &&
-               a.leds == b.leds;
-    };
-    EXPECT_TRUE(same(wirings->lpt1, lpt1));
+    EXPECT_EQ(wirings->lpt1, lpt1);
     ASSERT_TRUE(wirings->lpt2);
     EXPECT_EQ(wirings->lpt2->chip, "/dev/gpiochip1");
     EXPECT_EQ(wirings->lpt2->rw, 8u);
@@ -231,13 +227,13 @@ TEST(GpioWiring, ConfigurationGivesEachPortItsWholeWiring) {
     const auto written_out =
         gpio::parse_wirings(std::string((std::istreambuf_iterator<char>(shipped)), {}), error);
     ASSERT_TRUE(written_out) << error;
-    EXPECT_TRUE(same(written_out->lpt1, gpio::raspberry_pi_wiring()));
+    EXPECT_EQ(written_out->lpt1, gpio::raspberry_pi_wiring());
     EXPECT_FALSE(written_out->lpt2);
     // Without a section of its own, LPT1 keeps the Raspberry Pi wiring.
     const auto second_only =
         gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error);
     ASSERT_TRUE(second_only) << error;
-    EXPECT_TRUE(same(second_only->lpt1, gpio::raspberry_pi_wiring()));
+    EXPECT_EQ(second_only->lpt1, gpio::raspberry_pi_wiring());
 }
 
 TEST(GpioWiring, ConfigurationFaultsSayWhereAndWhat) {
