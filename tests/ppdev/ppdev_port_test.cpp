@@ -3,16 +3,16 @@
 #include "drv/ppdev/ppdev_port.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
+#include "support/captured_stderr.h"
 #include "support/core_test.h"
+#include "support/mapping_loader.h"
 #include "support/run_folder.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <fstream>
 #include <linux/ppdev.h>
 #include <map>
 #include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace lumivex;
 
@@ -188,47 +188,6 @@ TEST_F(PpdevMapping, CloseReleasesOnceAndReopenWorks) {
     EXPECT_EQ(device.calls, exclusive_claim);
 }
 
-// The program's core on the ppdev mapping: the loader hands out entries that drive a PpdevPort
-// over the fake device, with waits that return at once.
-FakeParportDevice* core_device = nullptr;
-ppdev::PpdevPort* core_port = nullptr;
-
-int32_t PORT_LIBRARY_CALL core_opencom(const char* name) {
-    return core_port->open(name);
-}
-int32_t PORT_LIBRARY_CALL core_closecom() {
-    core_port->close();
-    return 1;
-}
-int32_t PORT_LIBRARY_CALL core_wait(int32_t) {
-    return 0;
-}
-int32_t PORT_LIBRARY_CALL core_inport(int32_t address) {
-    return core_port->read(address);
-}
-int32_t PORT_LIBRARY_CALL core_outport(int32_t address, int32_t value) {
-    core_port->write(address, value);
-    return 0;
-}
-
-class PpdevLoader final : public port::LibraryLoader {
-public:
-    port::LibraryHandle load(const char*) override { return this; }
-    port::LibrarySymbol find(port::LibraryHandle, const char* name) override {
-        const std::string wanted = name;
-        if (wanted == "OPENCOM")
-            return reinterpret_cast<port::LibrarySymbol>(&core_opencom);
-        if (wanted == "CLOSECOM")
-            return reinterpret_cast<port::LibrarySymbol>(&core_closecom);
-        if (wanted == "DELAY" || wanted == "DELAYUS")
-            return reinterpret_cast<port::LibrarySymbol>(&core_wait);
-        if (wanted == "INPORT")
-            return reinterpret_cast<port::LibrarySymbol>(&core_inport);
-        return reinterpret_cast<port::LibrarySymbol>(&core_outport);
-    }
-    void release(port::LibraryHandle) override {}
-};
-
 // The ioctls a trace of port-library calls at LPT1 must become.
 Calls expected_ioctls(const Trace& trace) {
     Calls calls;
@@ -260,9 +219,7 @@ protected:
 
         FakeParportDevice device;
         ppdev::PpdevPort ppdev_port(device);
-        core_device = &device;
-        core_port = &ppdev_port;
-        PpdevLoader loader;
+        MappingLoader loader(ppdev_port);
         port::use_library_loader(loader);
         ASSERT_EQ(port::open_port(app::lpt1_base_address), port::opened);
         device.calls.clear();
@@ -290,19 +247,10 @@ TEST_F(PpdevLibrary, MissingDeviceGivesTheProgramsNoticeAndOneLine) {
     port::use_library_loader(port::system_library_loader());
     setenv("LUMIVEX_PPDEV_LPT1", "/nonexistent/parport0", 1);
 
-    std::fflush(stderr);
-    const int saved_stderr = dup(STDERR_FILENO);
-    std::FILE* captured = std::fopen("stderr.txt", "w+");
-    dup2(fileno(captured), STDERR_FILENO);
-    const int status = port::open_port(app::lpt1_base_address);
-    std::fflush(stderr);
-    dup2(saved_stderr, STDERR_FILENO);
-    close(saved_stderr);
-    std::fclose(captured);
-
+    int status = 0;
+    const std::string output =
+        captured_stderr([&] { status = port::open_port(app::lpt1_base_address); });
     unsetenv("LUMIVEX_PPDEV_LPT1");
-    std::ifstream text("stderr.txt");
-    const std::string output((std::istreambuf_iterator<char>(text)), {});
 
     EXPECT_EQ(status, port::device_not_opened);
     EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});

@@ -1,0 +1,50 @@
+#include "drv/common/register_view.h"
+
+namespace lumivex::drv {
+
+using namespace display::wiring;
+
+namespace {
+
+constexpr std::uint8_t kept_control_bits = control_data_input | 0x0F;
+// With nothing on them the status inputs read 1, except /Busy (bit 7), which the port inverts;
+// bits 2..0 are not inputs and read 1 as well.
+constexpr std::uint8_t status_idle_bits = 0x07;
+
+} // namespace
+
+void RegisterView::write(int offset, std::uint8_t value) {
+    if (offset == display::wiring::data_register)
+        data_ = value;
+    else if (offset == display::wiring::control_register)
+        control_ = value & kept_control_bits;
+}
+
+DisplaySignals RegisterView::signals() const {
+    DisplaySignals signals;
+    signals.rw = (control_ & control_rw_low) == 0;
+    signals.rs = (control_ & control_rs_low) == 0;
+    signals.e = (control_ & control_e_high) != 0;
+    signals.data = data_;
+    signals.data_released = signals.rw || (control_ & control_data_input) != 0;
+    return signals;
+}
+
+std::vector<DisplaySignals> signal_steps(const DisplaySignals& from, const DisplaySignals& to) {
+    DisplaySignals e_unchanged = to;
+    e_unchanged.e = from.e;
+    if (from.e == to.e || e_unchanged == from)
+        return {to};
+    if (from.e) {
+        DisplaySignals e_low = from;
+        e_low.e = false;
+        return {e_low, to};
+    }
+    return {e_unchanged, to};
+}
+
+std::uint8_t status_register(std::uint8_t data_lines) {
+    return static_cast<std::uint8_t>(status_idle_bits | status_from_data_lines(data_lines));
+}
+
+} // namespace lumivex::drv

@@ -1,0 +1,213 @@
+#include "drv/gpio/gpio_port.h"
+
+#include "app/shared_state.h"
+#include "drv/common/failure_text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <linux/gpio.h>
+
+namespace lumivex::gpio {
+
+namespace {
+
+using display::wiring::control_register;
+using display::wiring::data_register;
+using display::wiring::status_register;
+
+std::string open_failure(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such chip (ls /dev/gpiochip* lists the chips there are)";
+    case EACCES:
+    case EPERM:
+        return drv::permission_reason("gpio");
+    default:
+        return std::strerror(error);
+    }
+}
+
+std::uint64_t bit(const std::optional<int>& index) {
+    return index ? std::uint64_t{1} << *index : 0;
+}
+
+} // namespace
+
+bool GpioPort::fail(const std::string& subject, const std::string& reason) {
+    error_ = drv::failure_line("gpio", subject, reason);
+    return false;
+}
+
+// The consumer of the first line another one holds, for a request the kernel refused as busy.
+std::string GpioPort::request_failure(int chip, int error) const {
+    if (error == ENOTTY)
+        return "not a GPIO chip";
+    if (error != EBUSY)
+        return std::string("cannot request the lines: ") + std::strerror(error);
+    for (const Line& line : lines_) {
+        gpio_v2_line_info info{};
+        info.offset = line.offset;
+        if (device_.ioctl(chip, GPIO_V2_GET_LINEINFO_IOCTL, &info) != 0 ||
+            (info.flags & GPIO_V2_LINE_FLAG_USED) == 0)
+            continue;
+        const std::string consumer(info.consumer, strnlen(info.consumer, sizeof info.consumer));
+        return "line " + std::to_string(line.offset) + " (" + line.signal + ") is held by " +
+               (consumer.empty() ? "another consumer" : "\"" + consumer + "\"");
+    }
+    return "a line is held by another consumer";
+}
+
+void GpioPort::lay_out(const Wiring& wiring) {
+    lines_.clear();
+    const auto add = [this](const LineOffset& offset, std::string signal) -> std::optional<int> {
+        if (!offset)
+            return std::nullopt;
+        lines_.push_back({*offset, std::move(signal)});
+        return static_cast<int>(lines_.size()) - 1;
+    };
+    rs_ = add(wiring.rs, "rs");
+    rw_ = add(wiring.rw, "rw");
+    e_ = add(wiring.e, "e");
+    for (int bit = 0; bit < 8; ++bit)
+        data_[bit] = add(wiring.data[bit], "d" + std::to_string(bit));
+    for (int bit = 0; bit < 8; ++bit)
+        leds_[bit] = add(wiring.leds[bit], "led" + std::to_string(bit));
+}
+
+bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
+    close();
+    error_.clear();
+    const Wiring* wiring = nullptr;
+    if (device_name == "LPT1:")
+        wiring = &wirings.lpt1;
+    else if (device_name == "LPT2:" && wirings.lpt2)
+        wiring = &*wirings.lpt2;
+    else if (device_name == "LPT2:")
+        return fail(device_name, "no second wiring; give one under [LPT2] in drv/gpio.conf");
+    else
+        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
+    lay_out(*wiring);
+    const int chip = device_.open(wiring->chip);
+    if (chip < 0)
+        return fail(wiring->chip, open_failure(-chip));
+
+    registers_ = drv::RegisterView();
+    applied_ = registers_.signals();
+    gpio_v2_line_request request{};
+    for (std::size_t index = 0; index < lines_.size(); ++index)
+        request.offsets[index] = lines_[index].offset;
+    request.num_lines = static_cast<std::uint32_t>(lines_.size());
+    std::strncpy(request.consumer, "lumivex", sizeof request.consumer - 1);
+    request.config.flags = GPIO_V2_LINE_FLAG_OUTPUT; // low: no line has a level yet
+    const int error = device_.ioctl(chip, GPIO_V2_GET_LINE_IOCTL, &request);
+    const std::string reason = error != 0 ? request_failure(chip, error) : std::string();
+    device_.close(chip);
+    if (error != 0)
+        return fail(wiring->chip, reason);
+    request_ = request.fd;
+    base_ = device_name == "LPT1:" ? app::lpt1_base_address : app::lpt2_base_address;
+    return true;
+}
+
+void GpioPort::close() {
+    if (base_ == 0)
+        return;
+    device_.close(request_);
+    request_ = -1;
+    base_ = 0;
+}
+
+// The levels of every line of the request, one bit each.
+std::uint64_t GpioPort::line_values(const drv::DisplaySignals& signals) const {
+    std::uint64_t values =
+        (signals.rs ? bit(rs_) : 0) | (signals.rw ? bit(rw_) : 0) | (signals.e ? bit(e_) : 0);
+    for (int data_bit = 0; data_bit < 8; ++data_bit)
+        if ((signals.data >> data_bit & 1) != 0)
+            values |= bit(data_[data_bit]) | bit(leds_[data_bit]);
+    return values;
+}
+
+// The request's bits of D7..D<first_bit>.
+std::uint64_t GpioPort::data_lines(int first_bit) const {
+    std::uint64_t mask = 0;
+    for (int data_bit = first_bit; data_bit < 8; ++data_bit)
+        mask |= bit(data_[data_bit]);
+    return mask;
+}
+
+// The direction of the data lines and every output's level in one request.
+void GpioPort::configure(const drv::DisplaySignals& signals) {
+    gpio_v2_line_config config{};
+    config.flags = GPIO_V2_LINE_FLAG_OUTPUT;
+    config.attrs[0].attr.id = GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES;
+    config.attrs[0].attr.values = line_values(signals);
+    config.attrs[0].mask = (std::uint64_t{1} << lines_.size()) - 1;
+    config.num_attrs = 1;
+    if (signals.data_released) {
+        config.attrs[1].attr.id = GPIO_V2_LINE_ATTR_ID_FLAGS;
+        config.attrs[1].attr.flags = GPIO_V2_LINE_FLAG_INPUT;
+        config.attrs[1].mask = data_lines(0);
+        config.num_attrs = 2;
+    }
+    device_.ioctl(request_, GPIO_V2_LINE_SET_CONFIG_IOCTL, &config);
+}
+
+void GpioPort::apply(drv::DisplaySignals target) {
+    if (!rw_) // R/W on ground: the display never drives the data lines
+        target.data_released = false;
+    for (const drv::DisplaySignals& step : drv::signal_steps(applied_, target)) {
+        if (step.data_released != applied_.data_released) {
+            configure(step);
+        } else {
+            // The kernel sets outputs only; released data lines keep their direction.
+            const std::uint64_t outputs = step.data_released ? ~data_lines(0) : ~std::uint64_t{0};
+            gpio_v2_line_values values{line_values(step),
+                                       (line_values(step) ^ line_values(applied_)) & outputs};
+            if (values.mask != 0)
+                device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
+        }
+        applied_ = step;
+    }
+}
+
+void GpioPort::write(int address, int value) {
+    if (base_ == 0 || address < base_ || address > base_ + control_register)
+        return;
+    registers_.write(address - base_, static_cast<std::uint8_t>(value));
+    apply(registers_.signals());
+}
+
+// D7..D<first_bit> as the released lines show them, the other bits as DR drives them.
+std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
+    std::uint8_t levels = registers_.data_register();
+    if (!applied_.data_released)
+        return levels;
+    gpio_v2_line_values values{0, data_lines(first_bit)};
+    if (device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values) != 0)
+        return std::nullopt;
+    for (int data_bit = first_bit; data_bit < 8; ++data_bit)
+        if (data_[data_bit])
+            levels =
+                static_cast<std::uint8_t>((levels & ~(1 << data_bit)) |
+                                          ((values.bits & bit(data_[data_bit])) != 0) << data_bit);
+    return levels;
+}
+
+int GpioPort::read(int address) {
+    if (base_ == 0 || address < base_ || address > base_ + control_register)
+        return 0xFF;
+    switch (address - base_) {
+    case data_register: {
+        const auto levels = sample(0);
+        return levels ? *levels : 0xFF;
+    }
+    case status_register: {
+        const auto levels = sample(4);
+        return levels ? drv::status_register(*levels) : 0xFF;
+    }
+    default:
+        return registers_.control_register();
+    }
+}
+
+} // namespace lumivex::gpio

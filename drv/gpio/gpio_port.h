@@ -1,0 +1,63 @@
+#pragma once
+
+#include "drv/common/register_view.h"
+#include "drv/gpio/gpio_device.h"
+#include "drv/gpio/gpio_wiring.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lumivex::gpio {
+
+// LPT1 or LPT2 on GPIO lines: the registers DR, SR and CR at the port's base address drive the
+// display's and the LEDs' lines as a parallel port drives its pins, through one line request of
+// the kernel's GPIO character device (uAPI v2). While R/W is high or CR bit 5 asks for input,
+// the data lines are inputs and SR bits 6..3 (DR too) read D7..D4 (D7..D0) from them; the rest of
+// the time SR and DR read what DR drives. Without an R/W line the data lines stay outputs.
+class GpioPort {
+public:
+    explicit GpioPort(GpioDevice& device) : device_(device) {}
+
+    // Requests the lines of "LPT1:"'s or "LPT2:"'s wiring for the consumer "lumivex", all
+    // outputs and low. On failure, error() says why.
+    bool open(const std::string& device_name, const Wirings& wirings);
+    // Releases the lines as they are.
+    void close();
+
+    // Addresses outside the open port are ignored; reading them gives 0xFF, as does a read the
+    // kernel refuses.
+    void write(int address, int value);
+    int read(int address);
+
+    const std::string& error() const { return error_; }
+
+private:
+    struct Line {
+        unsigned offset;
+        std::string signal;
+    };
+
+    bool fail(const std::string& subject, const std::string& reason);
+    std::string request_failure(int chip, int error) const;
+    void lay_out(const Wiring& wiring);
+    std::uint64_t line_values(const drv::DisplaySignals& signals) const;
+    std::uint64_t data_lines(int first_bit) const;
+    void apply(drv::DisplaySignals target);
+    void configure(const drv::DisplaySignals& signals);
+    std::optional<std::uint8_t> sample(int first_bit);
+
+    GpioDevice& device_;
+    int base_ = 0; // 0 while closed
+    int request_ = -1;
+    std::vector<Line> lines_; // in the order of the request
+    std::optional<int> rs_, rw_, e_;
+    std::array<std::optional<int>, 8> data_{}, leds_{};
+    drv::RegisterView registers_;
+    drv::DisplaySignals applied_;
+    std::string error_;
+};
+
+} // namespace lumivex::gpio

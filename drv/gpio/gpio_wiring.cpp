@@ -1,0 +1,123 @@
+#include "drv/gpio/gpio_wiring.h"
+
+#include "drv/common/config_file.h"
+#include "drv/common/failure_text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace lumivex::gpio {
+
+namespace {
+
+constexpr std::string_view sections[] = {"LPT1", "LPT2"};
+
+// The line a configuration key names in a wiring; null for an unknown key.
+template <typename AnyWiring> auto* signal_line(AnyWiring& wiring, const std::string& key) {
+    if (key == "rs")
+        return &wiring.rs;
+    if (key == "rw")
+        return &wiring.rw;
+    if (key == "e")
+        return &wiring.e;
+    if (key.size() == 2 && key[0] == 'd' && key[1] >= '0' && key[1] <= '7')
+        return &wiring.data[key[1] - '0'];
+    if (key.size() == 4 && key.starts_with("led") && key[3] >= '0' && key[3] <= '7')
+        return &wiring.leds[key[3] - '0'];
+    return static_cast<decltype(&wiring.rs)>(nullptr);
+}
+
+// One "key = value" entry into the wiring; what is wrong with it otherwise.
+std::string apply_entry(const drv::ConfigEntry& entry, Wiring& wiring,
+                        std::map<unsigned, std::string>& used) {
+    if (entry.key == "chip") {
+        if (entry.value.empty())
+            return "chip = needs a device, such as /dev/gpiochip0";
+        wiring.chip =
+            entry.value.find('/') == std::string::npos ? "/dev/" + entry.value : entry.value;
+        return {};
+    }
+    auto* line = signal_line(wiring, entry.key);
+    if (line == nullptr)
+        return "unknown key " + entry.key + " (chip, rs, rw, e, d0..d7, led0..led7)";
+    if (line->has_value())
+        return entry.key + " is given twice";
+    const auto offset = drv::parse_config_number(entry.value);
+    if (!offset)
+        return entry.key + " = " + entry.value + " is not a line number";
+    if (const auto other = used.find(*offset); other != used.end())
+        return "line " + entry.value + " is " + other->second + " already";
+    used[*offset] = entry.key;
+    *line = offset;
+    return {};
+}
+
+// What a complete wiring lacks; empty when nothing.
+std::string missing_signals(const Wiring& wiring) {
+    for (const auto* key : {"rs", "e", "d4", "d5", "d6", "d7"})
+        if (!signal_line(wiring, key)->has_value())
+            return std::string("no line for ") + key;
+    int low_lines = 0;
+    for (int bit = 0; bit < 4; ++bit)
+        low_lines += wiring.data[bit].has_value() ? 1 : 0;
+    if (low_lines != 0 && low_lines != 4)
+        return "d0..d3 are given in part: an 8-bit bus needs all four, a 4-bit bus none";
+    return {};
+}
+
+} // namespace
+
+Wiring raspberry_pi_wiring() {
+    Wiring wiring;
+    wiring.rs = 17;
+    wiring.rw = 27;
+    wiring.e = 22;
+    wiring.data = {5, 6, 13, 19, 12, 16, 20, 21};
+    return wiring;
+}
+
+std::optional<Wirings> parse_wirings(std::string_view text, std::string& error) {
+    const auto entries = drv::parse_config(text, sections, error);
+    if (!entries)
+        return std::nullopt;
+    std::map<std::string, Wiring> wirings;
+    std::map<std::string, std::map<unsigned, std::string>> used;
+    for (const drv::ConfigEntry& entry : *entries) {
+        const std::string fault = apply_entry(entry, wirings[entry.section], used[entry.section]);
+        if (!fault.empty()) {
+            error = drv::config_line_error(entry.line, fault);
+            return std::nullopt;
+        }
+    }
+    for (const auto& [section, wiring] : wirings) {
+        if (const std::string fault = missing_signals(wiring); !fault.empty()) {
+            error = "[" + section + "] " + fault;
+            return std::nullopt;
+        }
+    }
+    Wirings result{raspberry_pi_wiring(), std::nullopt};
+    if (wirings.count("LPT1") != 0)
+        result.lpt1 = wirings["LPT1"];
+    if (wirings.count("LPT2") != 0)
+        result.lpt2 = wirings["LPT2"];
+    return result;
+}
+
+std::optional<Wirings> load_wirings(std::string& error) {
+    const std::string path = drv::config_path("LUMIVEX_GPIO_CONF", "gpio.conf");
+    int read_error = 0;
+    const auto text = drv::read_config_text(path, read_error);
+    if (!text && read_error == ENOENT)
+        return Wirings{raspberry_pi_wiring(), std::nullopt};
+    std::string fault;
+    auto wirings = text ? parse_wirings(*text, fault) : std::nullopt;
+    if (!text)
+        fault = std::strerror(read_error);
+    if (!wirings)
+        error = drv::failure_line("gpio", path, fault);
+    return wirings;
+}
+
+} // namespace lumivex::gpio
