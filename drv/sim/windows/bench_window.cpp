@@ -3,6 +3,8 @@
 #include "drv/sim/lcd_dots.h"
 #include "drv/sim/windows/bench_drawing.h"
 
+#include <algorithm>
+
 namespace lumivex::sim {
 
 namespace {
@@ -43,9 +45,15 @@ HWND create_window(HMODULE module, const Panel& panel, BenchWindow* owner, WNDPR
     const SIZE client = bench_client_size(panel);
     RECT frame{0, 0, client.cx, client.cy};
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-    return CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                           module, owner);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // In the bottom right corner of the screen, out of the way of the program's dialog.
+    RECT screen{0, 0, width, height};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &screen, 0);
+    return CreateWindowExA(0, class_name, title, WS_OVERLAPPEDWINDOW,
+                           std::max(screen.left, screen.right - width),
+                           std::max(screen.top, screen.bottom - height), width, height, nullptr,
+                           nullptr, module, owner);
 }
 
 } // namespace
