@@ -381,6 +381,47 @@ void without_port_library() {
     exit_with_code_0(program);
 }
 
+// The simulated port's window of the program's process, or nullptr.
+HWND bench_window(const RemoteProgram& program) {
+    const HWND window = FindWindowW(L"LumivexBenchWindow", L"Lumivex bench");
+    DWORD window_process = 0;
+    DWORD program_process = 1;
+    GetWindowThreadProcessId(window, &window_process);
+    GetWindowThreadProcessId(program.dialog(), &program_process);
+    return window_process == program_process ? window : nullptr;
+}
+
+// The shipped port library, the simulated port on the instant clock: its window comes and goes
+// with the port, and the demo leaves its winking face, glyph 2, at DDRAM address 0.
+void sim_port_plays_the_demo() {
+    RemoteProgram program;
+    expect(bench_window(program) == nullptr, "no bench window before Open Port");
+    program.click(open_port_button);
+    const HWND window = bench_window(program);
+    expect(window != nullptr && IsWindowVisible(window), "the bench window shows the open port");
+    program.click(demo_button);
+
+    program.send_to(window, WM_CLOSE);
+    expect(IsWindow(window) && !IsWindowVisible(window), "closing the bench window hides it");
+    program.send(command_list, CB_SHOWDROPDOWN, TRUE);
+    program.send(command_list, CB_SETCURSEL, 5); // "Read data from CG or DDRAM"
+    program.send(command_list, CB_SHOWDROPDOWN, FALSE);
+    expect_equal(program.text(read_back_field), std::wstring(L"0000 0010"));
+
+    program.click(close_port_button);
+    expect(!IsWindow(window), "the bench window is gone when Close Port returns");
+    exit_with_code_0(program);
+}
+
+// Not a test: plays the demo on the port's own clock for scripts/screenshots-win32.sh, which
+// photographs the bench window meanwhile.
+void play_demo() {
+    RemoteProgram program;
+    program.click(open_port_button);
+    program.click(demo_button);
+    exit_with_code_0(program);
+}
+
 const std::map<std::string, std::function<void()>> scenarios{
     {"dialog_follows_template", dialog_follows_template},
     {"resources_of_the_program", resources_of_the_program},
@@ -395,6 +436,8 @@ const std::map<std::string, std::function<void()>> scenarios{
     {"bad_operand_sends_nothing", bad_operand_sends_nothing},
     {"enter_and_escape_do_nothing", enter_and_escape_do_nothing},
     {"without_port_library", without_port_library},
+    {"sim_port_plays_the_demo", sim_port_plays_the_demo},
+    {"play_demo", play_demo},
 };
 
 } // namespace
