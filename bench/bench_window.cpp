@@ -143,7 +143,7 @@ void BenchWindow::poll() {
         set_poll_interval();
         return;
     }
-    if (mapping_.sequence() != shown_sequence_)
+    if (mapping_.status() == StateMapping::Status::live && mapping_.sequence() != shown_sequence_)
         show_snapshot();
 }
 
