@@ -52,11 +52,14 @@ std::string power_on(int base) {
     const std::optional<Settings> settings = read_settings(error);
     if (!settings)
         return error;
+    const std::string state_name = published_state_name();
+    if (const std::string problem = state_name_problem(state_name); !problem.empty())
+        return setting_error(state_name_variable, state_name, problem);
     port_clock = Clock(settings->clock);
     bench.emplace();
     bench->base = base;
-    if (!bench->publisher.open(settings->state_name, settings->panel, base))
-        return setting_error(state_name_variable, settings->state_name, bench->publisher.error());
+    if (!bench->publisher.open(state_name, settings->panel, base))
+        return setting_error(state_name_variable, state_name, bench->publisher.error());
     if (!settings->vcd_path.empty()) {
         bench->vcd.emplace(settings->vcd_path.c_str(), bench->port.signals());
         if (!bench->vcd->ok()) // errno still tells why fopen failed

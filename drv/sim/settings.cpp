@@ -1,7 +1,5 @@
 #include "drv/sim/settings.h"
 
-#include "drv/sim/published_state.h"
-
 #include <cstdlib>
 
 namespace lumivex::sim {
@@ -25,7 +23,6 @@ std::optional<Settings> read_settings(std::string& error) {
     Settings settings;
     const std::string panel = environment(panel_variable);
     const std::string clock = environment(clock_variable);
-    settings.state_name = published_state_name();
     settings.vcd_path = environment(vcd_variable);
     if (!panel.empty()) {
         const std::optional<Panel> named = panel_named(panel);
@@ -39,10 +36,6 @@ std::optional<Settings> read_settings(std::string& error) {
         settings.clock = Clock::Mode::instant;
     else if (!clock.empty() && clock != "real") {
         error = setting_error(clock_variable, clock, "not a clock; accepted: instant, real");
-        return std::nullopt;
-    }
-    if (const std::string problem = state_name_problem(settings.state_name); !problem.empty()) {
-        error = setting_error(state_name_variable, settings.state_name, problem);
         return std::nullopt;
     }
     return settings;

@@ -9,11 +9,11 @@
 
 namespace lumivex::sim {
 
-// What OPENCOM reads from the environment. An unset or empty variable takes its default.
+// What OPENCOM reads from the environment, on every system. An unset or empty variable takes
+// its default. The state block's name is the publisher's own (published_state_name).
 struct Settings {
     Panel panel = default_panel;           // LUMIVEX_SIM_PANEL
     Clock::Mode clock = Clock::Mode::real; // LUMIVEX_SIM_CLOCK
-    std::string state_name;                // LUMIVEX_SIM_STATE, see published_state_name
     std::string vcd_path;                  // LUMIVEX_SIM_VCD; empty: no recording
 };
 

@@ -1,12 +1,12 @@
 // The port library's six exports over the simulated port on Windows: the model on the chosen
 // clock, shown in the window "Lumivex bench" while a port is open.
 #include "drv/sim/clock.h"
-#include "drv/sim/panel.h"
 #include "drv/sim/parallel_port.h"
+#include "drv/sim/settings.h"
 #include "drv/sim/windows/bench_window.h"
 #include "port/port_library.h"
 
-#include <cstdlib>
+#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <windows.h>
@@ -14,14 +14,6 @@
 namespace lumivex::sim {
 
 namespace {
-
-constexpr const char* panel_variable = "LUMIVEX_SIM_PANEL"; // "20x4"; 16x2 otherwise
-constexpr const char* clock_variable = "LUMIVEX_SIM_CLOCK"; // "instant"; real time otherwise
-
-std::string_view environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
 
 // Sleep wakes on the system timer's tick, 15.6 ms by default: a 1 ms tick while a port is open
 // lets the waits sleep rather than spin.
@@ -82,9 +74,15 @@ int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
     if (base == 0)
         return 0;
     bench.reset();
-    port_clock =
-        Clock(environment(clock_variable) == "instant" ? Clock::Mode::instant : Clock::Mode::real);
-    bench.emplace(base, panel_named(environment(panel_variable)).value_or(default_panel));
+    // Why a port cannot be had goes to standard error, one line; the program only learns "no".
+    std::string error;
+    const std::optional<Settings> settings = read_settings(error);
+    if (!settings) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 0;
+    }
+    port_clock = Clock(settings->clock);
+    bench.emplace(base, settings->panel);
     return 1;
 }
 
