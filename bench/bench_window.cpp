@@ -23,6 +23,8 @@ namespace {
 
 constexpr int poll_ms = 1;
 constexpr qint64 frame_ms = 16;
+// The block is copied at most 60 times a second.
+constexpr qint64 copy_interval_ns = 1'000'000'000 / 60;
 constexpr qint64 mapping_check_ms = 250;
 
 QString byte_line(const char* name, int value) {
@@ -130,25 +132,27 @@ void BenchWindow::set_poll_interval() {
     timer_->setInterval(port_open ? poll_ms : static_cast<int>(frame_ms));
 }
 
-// Cheap enough to run every few milliseconds: a copy is taken only after a change, and the
-// windows are redrawn at most once a frame.
+// Cheap enough to run every few milliseconds: a copy is taken only after a change, and at
+// most once a frame.
 void BenchWindow::poll() {
     lcd_->set_blink_phase(blink_block_shown(clock_.elapsed()));
+    if (since_paint_.isValid() && since_paint_.nsecsElapsed() < copy_interval_ns)
+        return;
     if (!since_mapping_check_.isValid() || since_mapping_check_.elapsed() >= mapping_check_ms) {
         refresh();
         set_poll_interval();
         return;
     }
-    if (mapping_.sequence() == shown_sequence_)
-        return;
-    if (since_paint_.isValid() && since_paint_.elapsed() < frame_ms)
-        return;
-    show_snapshot();
+    if (mapping_.status() == StateMapping::Status::live && mapping_.sequence() != shown_sequence_)
+        show_snapshot();
 }
 
 void BenchWindow::show_snapshot() {
-    if (!mapping_.snapshot(*state_))
+    if (!mapping_.snapshot(*state_)) {
+        if (mapping_.status() == StateMapping::Status::invalid)
+            status_->setText(QString::fromStdString(mapping_.problem()));
         return;
+    }
     since_paint_.start();
     shown_sequence_ = state_->sequence;
     const sim::PublishedState& s = *state_;

@@ -1,5 +1,6 @@
 #include "bench/state_mapping.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -9,70 +10,119 @@
 
 namespace lumivex::bench {
 
+namespace {
+
+constexpr off_t sequence_offset = offsetof(sim::PublishedState, sequence);
+// Everything check_block looks at.
+constexpr std::size_t header_size = offsetof(sim::PublishedState, display);
+
+// The object's size now; -1 when it cannot be told.
+long long object_size(int fd) {
+    struct stat info {};
+    return fstat(fd, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+}
+
+} // namespace
+
 StateMapping::StateMapping(std::string name) : name_(std::move(name)) {}
 
 StateMapping::~StateMapping() {
-    unmap();
+    close_block();
 }
 
-void StateMapping::unmap() {
-    if (memory_ != nullptr)
-        munmap(const_cast<void*>(memory_), size_);
-    memory_ = nullptr;
-    size_ = 0;
+void StateMapping::close_block() {
+    if (fd_ >= 0)
+        close(fd_);
+    fd_ = -1;
+}
+
+StateMapping::Status StateMapping::refuse(std::string problem) {
+    problem_ = std::move(problem);
+    return status_ = Status::invalid;
+}
+
+std::string StateMapping::size_problem(long long size) const {
+    return name_ + " holds " + std::to_string(size < 0 ? 0 : size) +
+           " bytes; a simulated port's state needs " + std::to_string(sizeof(sim::PublishedState)) +
+           ".";
 }
 
 StateMapping::Status StateMapping::update() {
-    const int fd = shm_open(name_.c_str(), O_RDONLY, 0);
+    if (const std::string bad = sim::state_name_problem(name_); !bad.empty())
+        return refuse(name_ + ": " + bad + ".");
+    // Non-blocking, in case someone put a FIFO under the name.
+    const int fd = shm_open(name_.c_str(), O_RDONLY | O_NONBLOCK, 0);
     if (fd < 0) {
-        unmap();
+        close_block();
+        if (errno != ENOENT)
+            return refuse(name_ + ": " + sim::open_problem(name_, errno) + ".");
         problem_.clear();
         return status_ = Status::waiting;
     }
     struct stat info {};
-    const bool same_object = fstat(fd, &info) == 0 && memory_ != nullptr &&
-                             info.st_dev == device_ && info.st_ino == inode_ &&
-                             static_cast<std::size_t>(info.st_size) == size_;
-    if (!same_object) {
-        unmap();
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* memory = size > 0 ? mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0) : MAP_FAILED;
-        if (memory != MAP_FAILED) {
-            memory_ = memory;
-            size_ = size;
-            device_ = info.st_dev;
-            inode_ = info.st_ino;
-        }
+    const std::string foreign =
+        fstat(fd, &info) != 0 ? std::strerror(errno) : sim::block_owner_problem(info);
+    if (!foreign.empty()) {
+        close(fd);
+        close_block();
+        return refuse(name_ + ": " + foreign + "; the bench reads only your own blocks.");
     }
-    close(fd);
-    // Nothing of a block is read before it is known to be whole.
-    if (memory_ == nullptr || size_ < sizeof(sim::PublishedState)) {
-        problem_ = name_ + " holds " + std::to_string(size_) + " bytes; a simulated port's " +
-                   "state needs " + std::to_string(sizeof(sim::PublishedState)) + ".";
-        return status_ = Status::invalid;
+    if (fd_ >= 0 && info.st_dev == device_ && info.st_ino == inode_) {
+        close(fd);
+    } else {
+        close_block();
+        fd_ = fd;
+        device_ = info.st_dev;
+        inode_ = info.st_ino;
     }
-    problem_ = check_block(*static_cast<const sim::PublishedState*>(memory_), size_);
+    return check_size_and_header();
+}
+
+StateMapping::Status StateMapping::check_size_and_header() {
+    const long long size = object_size(fd_);
+    if (size != static_cast<long long>(sizeof(sim::PublishedState)) ||
+        pread(fd_, header_.get(), header_size, 0) != static_cast<ssize_t>(header_size))
+        return refuse(size_problem(size));
+    problem_ = check_block(*header_, sizeof(sim::PublishedState));
     return status_ = problem_.empty() ? Status::live : Status::invalid;
 }
 
 std::uint32_t StateMapping::sequence() const {
-    if (status_ != Status::live)
+    std::uint32_t sequence = 0;
+    if (status_ != Status::live ||
+        pread(fd_, &sequence, sizeof sequence, sequence_offset) != sizeof sequence)
         return 0;
-    auto& shared =
-        const_cast<std::uint32_t&>(static_cast<const sim::PublishedState*>(memory_)->sequence);
-    return std::atomic_ref<std::uint32_t>(shared).load(std::memory_order_acquire);
+    return sequence;
 }
 
-bool StateMapping::snapshot(sim::PublishedState& copy) const {
+// The seqlock's reading side: the sequence, the block, the sequence again, all with pread.
+bool StateMapping::snapshot(sim::PublishedState& copy) {
     if (status_ != Status::live)
         return false;
-    return sim::read_published_state(*static_cast<const sim::PublishedState*>(memory_), copy) &&
-           check_block(copy, size_).empty();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::uint32_t before = 0;
+        std::uint32_t after = 0;
+        if (object_size(fd_) != static_cast<long long>(sizeof copy) ||
+            pread(fd_, &before, sizeof before, sequence_offset) != sizeof before ||
+            pread(fd_, &copy, sizeof copy, 0) != static_cast<ssize_t>(sizeof copy) ||
+            pread(fd_, &after, sizeof after, sequence_offset) != sizeof after) {
+            refuse(size_problem(object_size(fd_)));
+            return false;
+        }
+        if (before % 2 != 0 || after != before)
+            continue;
+        problem_ = check_block(copy, sizeof copy);
+        if (problem_.empty())
+            return true;
+        status_ = Status::invalid;
+        return false;
+    }
+    return false;
 }
 
-std::string check_block(const sim::PublishedState& block, std::size_t mapped_size) {
+std::string check_block(const sim::PublishedState& block, std::size_t object_size) {
     // The largest panel a controller drives: 4 rows, or 80 characters on one line.
-    if (sim::is_valid(block, mapped_size)) {
+    if (sim::is_valid(block, object_size)) {
         if (block.rows >= 1 && block.rows <= 4 && block.columns >= 1 && block.columns <= 80)
             return {};
         return "The state block describes a panel of " + std::to_string(block.columns) + "x" +

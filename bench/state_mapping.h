@@ -2,14 +2,17 @@
 
 #include "drv/sim/published_state.h"
 
+#include <memory>
 #include <string>
 #include <sys/types.h>
 
 namespace lumivex::bench {
 
-// The simulated port's published state, mapped read-only. It may not exist yet, may be
-// replaced when the port library starts anew, and may hold something that is not a state
-// block at all: update() follows all of that.
+// The simulated port's published state under its name. The block may not exist yet, may be
+// replaced when the port library starts anew, may belong to another user, and may hold, or
+// come to hold at any moment, something that is not a state block at all (cut short, grown,
+// emptied, overwritten): update() and snapshot() follow all of that. Nothing is mapped: the
+// block is copied out with pread, so no change to it can fault this process.
 class StateMapping {
 public:
     enum class Status { waiting, invalid, live };
@@ -19,32 +22,37 @@ public:
     StateMapping(const StateMapping&) = delete;
     StateMapping& operator=(const StateMapping&) = delete;
 
-    // Maps the block when it has appeared or been replaced, and checks it.
+    // Opens the block when it has appeared or been replaced, and checks its size and header.
     Status update();
     Status status() const { return status_; }
     // Why the block was refused, when it was.
     const std::string& problem() const { return problem_; }
     const std::string& name() const { return name_; }
 
-    // Changes with every update the port library makes; 0 unless live.
+    // Changes with every update the port library makes; 0 unless live and readable.
     std::uint32_t sequence() const;
-    // A consistent copy of the block; false unless live.
-    bool snapshot(sim::PublishedState& copy) const;
+    // A consistent, checked copy of the block. False unless live, when the writer kept it busy
+    // through every attempt, or when the block has gone bad: then status() is invalid and
+    // problem() says why.
+    bool snapshot(sim::PublishedState& copy);
 
 private:
-    void unmap();
+    Status refuse(std::string problem);
+    Status check_size_and_header();
+    std::string size_problem(long long size) const;
+    void close_block();
 
     std::string name_;
-    const void* memory_ = nullptr;
-    std::size_t size_ = 0;
+    int fd_ = -1;
     dev_t device_ = 0;
     ino_t inode_ = 0;
     Status status_ = Status::waiting;
     std::string problem_;
+    std::unique_ptr<sim::PublishedState> header_ = std::make_unique<sim::PublishedState>();
 };
 
-// Explains why a block of mapped_size bytes is not a state block this viewer understands;
+// Explains why a block of object_size bytes is not a state block this viewer understands;
 // empty when it is one.
-std::string check_block(const sim::PublishedState& block, std::size_t mapped_size);
+std::string check_block(const sim::PublishedState& block, std::size_t object_size);
 
 } // namespace lumivex::bench

@@ -1,10 +1,12 @@
 // How closely the simulated port library keeps real time, run through the program's own core:
 // the overshoot of DELAY(1), and the wall time of the LED test and of the demo against the
-// waits they ask for. Prints its figures; it checks nothing.
+// waits they ask for; and what a port access costs, of which how much is publishing the state
+// (the model alone, without it, for comparison). Prints its figures; it checks nothing.
 #include "app/notice.h"
 #include "app/shared_state.h"
 #include "display/bus_cycles.h"
 #include "display/demo.h"
+#include "drv/sim/parallel_port.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 
@@ -12,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <filesystem>
 #include <string>
 #include <sys/mman.h>
@@ -72,6 +75,30 @@ template <typename Action> void report_ratio(const char* name, Action action) {
                 wall / nominal);
 }
 
+// Mean microseconds per call of access over many calls.
+template <typename Access> double microseconds_per_access(Access access) {
+    constexpr int accesses = 200'000;
+    const auto start = wall_clock::now();
+    for (int i = 0; i < accesses; ++i)
+        access(static_cast<std::uint8_t>(i));
+    return seconds_since(start) * 1e6 / accesses;
+}
+
+// OUTPORT as the library does it (model and publishing) against the model alone.
+void report_access_cost() {
+    void* library = dlopen(port::port_library_path, RTLD_NOW | RTLD_NOLOAD);
+    const auto outport = reinterpret_cast<PortOutport>(dlsym(library, "OUTPORT"));
+    const double whole = microseconds_per_access(
+        [outport](std::uint8_t value) { outport(app::lpt1_base_address, value); });
+    lumivex::sim::ParallelPort model;
+    const double model_only = microseconds_per_access(
+        [&model](std::uint8_t value) { model.write(lumivex::sim::data_register, value, 0); });
+    std::printf(
+        "OUTPORT    %.3f us per access, of which the model %.3f us and publishing %.3f us\n", whole,
+        model_only, whole - model_only);
+    dlclose(library);
+}
+
 } // namespace
 
 int main() {
@@ -108,6 +135,7 @@ int main() {
     report_ratio("LED test", [] { port::run_led_test(app::lpt1_base_address); });
     display::bus_width = display::BusWidth::four_bit;
     report_ratio("demo", [] { display::run_demo(); });
+    report_access_cost();
 
     port::close_port(app::lpt1_base_address);
     shm_unlink(state_name.c_str());

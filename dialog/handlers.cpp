@@ -1,6 +1,7 @@
 #include "dialog/handlers.h"
 
 #include "app/notice.h"
+#include "app/run_folder.h"
 #include "app/shared_state.h"
 #include "dialog/control_ids.h"
 #include "dialog/dialog_template.h"
@@ -139,7 +140,7 @@ bool handle_command(DialogView& view, int control_id, Notification notification)
         while_busy(view, led_test_button, [] { port::run_led_test(app::current_base_address); });
         return false;
     case help_button:
-        view.open_document("HELP/overview.htm");
+        view.open_document(app::find_in_run_folder("HELP/overview.htm"));
         return false;
     case exit_button:
         view.end_dialog(exit_result);

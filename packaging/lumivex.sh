@@ -1,7 +1,8 @@
 #!/bin/sh
-# Lumivex finds drv/PORT.DLL and HELP/overview.htm in its current directory, so it starts from
-# its run folder, which lies at ../lib/lumivex from this script (symbolic links resolved). The
-# bench window of the simulated port, when installed, opens beside the dialog and closes with it.
+# Lumivex finds drv/PORT.DLL and HELP/overview.htm beside itself; it is started from its run
+# folder, ../lib/lumivex from this script (symbolic links resolved), where the bench writes its
+# recordings. The bench window of the simulated port, when installed, opens beside the dialog
+# and closes with it.
 cd "$(dirname "$(readlink -f "$0")")/../lib/lumivex" || exit 1
 [ -x ./lumivex-bench ] || exec ./lumivex "$@"
 ./lumivex-bench &

@@ -14,16 +14,19 @@ namespace {
 class WindowsLoader final : public LibraryLoader {
 public:
     LibraryHandle load(const char* path) override {
-        // LoadLibraryA searches its own path list for relative names; the library belongs to
+        // LoadLibrary searches its own path list for relative names; the library belongs to
         // the current directory, and its own dependencies are looked up beside it.
-        char full_path[MAX_PATH];
-        const DWORD length = GetFullPathNameA(path, MAX_PATH, full_path, nullptr);
+        wchar_t wide_path[MAX_PATH];
+        wchar_t full_path[MAX_PATH];
+        if (MultiByteToWideChar(CP_UTF8, 0, path, -1, wide_path, MAX_PATH) == 0)
+            return nullptr;
+        const DWORD length = GetFullPathNameW(wide_path, MAX_PATH, full_path, nullptr);
         if (length == 0 || length >= MAX_PATH)
             return nullptr;
-        for (char* c = full_path; *c != '\0'; ++c)
-            if (*c == '/')
-                *c = '\\';
-        return LoadLibraryExA(full_path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        for (wchar_t* c = full_path; *c != L'\0'; ++c)
+            if (*c == L'/')
+                *c = L'\\';
+        return LoadLibraryExW(full_path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     }
     LibrarySymbol find(LibraryHandle library, const char* name) override {
         return reinterpret_cast<LibrarySymbol>(GetProcAddress(static_cast<HMODULE>(library), name));

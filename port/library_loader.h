@@ -10,8 +10,8 @@ using LibrarySymbol = void (*)();
 class LibraryLoader {
 public:
     virtual ~LibraryLoader() = default;
-    // nullptr when the library cannot be loaded. A relative path is taken from the current
-    // directory.
+    // nullptr when the library cannot be loaded. The path is UTF-8; a relative one is taken
+    // from the current directory.
     virtual LibraryHandle load(const char* path) = 0;
     // nullptr when the library has no export of that name.
     virtual LibrarySymbol find(LibraryHandle library, const char* name) = 0;

@@ -1,10 +1,12 @@
 #include "port/port_module.h"
 
 #include "app/notice.h"
+#include "app/run_folder.h"
 #include "port/port_library.h"
 
 #include <array>
 #include <optional>
+#include <string>
 
 namespace lumivex::port {
 
@@ -32,6 +34,7 @@ struct OpenDevice {
 LibraryLoader* loader = &system_library_loader();
 std::optional<OpenDevice> device;
 void (*wait_hook)() = nullptr;
+WaitRunner wait_runner = nullptr;
 
 void notice(const char* text) {
     app::show_notice(app::NoticeOwner::main_window, text, caption, app::NoticeKind::error);
@@ -45,6 +48,26 @@ void close_device() {
     device->closecom();
     loader->release(device->library);
     device.reset();
+}
+
+// One wait of the port library's, through the front end's runner when it has one.
+template <typename Entry> void perform_wait(Entry entry, int amount, long long length_us) {
+    struct Pending {
+        Entry entry;
+        int amount;
+    } pending{entry, amount};
+    if (wait_runner == nullptr)
+        entry(amount);
+    else
+        wait_runner(
+            length_us,
+            [](void* context) {
+                auto* wait = static_cast<Pending*>(context);
+                wait->entry(wait->amount);
+            },
+            &pending);
+    if (wait_hook != nullptr)
+        wait_hook();
 }
 
 // Releases a library whose open failed and reports why.
@@ -65,7 +88,10 @@ int open_port(int base) {
     if (device)
         close_device();
 
-    LibraryHandle library = loader->load(port_library_path);
+    LibraryHandle library = nullptr;
+    for (const std::string& path : app::run_folder_paths(port_library_path))
+        if (library == nullptr)
+            library = loader->load(path.c_str());
     if (library == nullptr) {
         notice("Err1 - DLL-Error! - File not found!");
         return library_missing;
@@ -121,14 +147,16 @@ void set_wait_hook(void (*hook)()) {
     wait_hook = hook;
 }
 
+void set_wait_runner(WaitRunner runner) {
+    wait_runner = runner;
+}
+
 void wait_ms(int ms) {
     if (!device) {
         notice("Time-Err - Must open Port!");
         return;
     }
-    device->delay(ms);
-    if (wait_hook != nullptr)
-        wait_hook();
+    perform_wait(device->delay, ms, ms * 1000LL);
 }
 
 void wait_us(int us) {
@@ -136,9 +164,7 @@ void wait_us(int us) {
         notice("Time-ErrU - Must open Port!");
         return;
     }
-    device->delayus(us);
-    if (wait_hook != nullptr)
-        wait_hook();
+    perform_wait(device->delayus, us, us);
 }
 
 // Register addresses are base + 0..2, so with base 0 (no port) every one of them is 2 or less.

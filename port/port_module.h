@@ -4,7 +4,7 @@
 
 namespace lumivex::port {
 
-// Where the port library is loaded from, relative to the current directory.
+// Where the port library is loaded from, in the run folder (app/run_folder.h).
 inline constexpr const char* port_library_path = "drv/PORT.DLL";
 
 // Results of open_port.
@@ -34,6 +34,12 @@ int close_port(int base);
 // Called after every wait the port library performed, so that a front end can keep its windows
 // painted during a long sequence; nullptr for none.
 void set_wait_hook(void (*hook)());
+
+// Runs one wait of the port library, of the length given: it calls wait(context) and returns
+// once that has returned. A front end can substitute one that keeps its windows answering
+// while a long wait runs; nullptr (the default) calls the wait in place.
+using WaitRunner = void (*)(long long length_us, void (*wait)(void* context), void* context);
+void set_wait_runner(WaitRunner runner);
 
 // Guarded access: refused with a notice when no port is open.
 void wait_ms(int ms);

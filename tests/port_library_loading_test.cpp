@@ -1,5 +1,6 @@
 // The port module against a real shared object, loaded by the system loader from
 // drv/PORT.DLL in the current directory.
+#include "app/run_folder.h"
 #include "app/shared_state.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
@@ -80,6 +81,22 @@ TEST_F(PortLibraryLoading, DeviceThatDoesNotOpenIsReportedAndTheLibraryUnloaded)
     EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
     EXPECT_EQ(calls(), Trace{"OPENCOM LPT1:"});
     EXPECT_FALSE(library_mapped());
+}
+
+// The program started from elsewhere: its own folder is looked in first, the current one after.
+TEST_F(PortLibraryLoading, TheProgramsOwnFolderComesBeforeTheCurrentOne) {
+    const fs::path own = folder.path() / "program";
+    fs::create_directories(own / "drv");
+    fs::create_directories(own / "HELP");
+    std::ofstream(own / "HELP" / "overview.htm");
+    install("without_OPENCOM");
+    app::set_program_folder(own.string());
+    EXPECT_EQ(app::find_in_run_folder("HELP/overview.htm"), (own / "HELP/overview.htm").string());
+    EXPECT_EQ(port::open_port(0x378), port::opencom_missing); // only the current folder has one
+    fs::copy_file(fs::path(FAKE_PORT_DIR) / "fake_port_full.so", own / "drv" / "PORT.DLL");
+    EXPECT_EQ(port::open_port(0x378), port::opened);
+    app::set_program_folder("");
+    EXPECT_EQ(app::find_in_run_folder("HELP/overview.htm"), "HELP/overview.htm");
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app/run_folder.h"
 #include "app/shared_state.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
@@ -42,6 +43,15 @@ TEST_F(PortModule, MissingLibraryIsReportedAndNoExportIsLookedUp) {
     expect_port_notice("Err1 - DLL-Error! - File not found!");
     EXPECT_TRUE(port.looked_up.empty());
     EXPECT_EQ(port::close_port(0x378), -1);
+}
+
+TEST_F(PortModule, LibraryIsLookedForInTheProgramsFolderThenTheCurrentOne) {
+    app::set_program_folder("/opt/lumivex");
+    port.loadable = false;
+    EXPECT_EQ(port::open_port(0x378), port::library_missing);
+    app::set_program_folder("");
+    EXPECT_EQ(trace, (Trace{"LOAD /opt/lumivex/drv/PORT.DLL", "LOAD drv/PORT.DLL",
+                            "NOTICE Err1 - DLL-Error! - File not found!"}));
 }
 
 TEST_F(PortModule, EachMissingExportHasItsStatusAndReleasesTheLibrarySilently) {

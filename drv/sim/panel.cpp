@@ -27,4 +27,11 @@ std::optional<Panel> panel_named(std::string_view name) {
     return std::nullopt;
 }
 
+std::string panel_names() {
+    std::string names;
+    for (const NamedPanel& entry : panels)
+        names.append(names.empty() ? "" : ", ").append(entry.name);
+    return names;
+}
+
 } // namespace lumivex::sim

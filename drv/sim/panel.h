@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lumivex::sim {
@@ -20,5 +21,7 @@ inline constexpr Panel default_panel{16, 2, {0x00, 0x40, 0x00, 0x00}};
 
 // One of the panels sold with an HD44780, by its name as "20x4"; nothing for any other text.
 std::optional<Panel> panel_named(std::string_view name);
+// Every name panel_named knows, as "8x1, 16x1, ..., 40x2".
+std::string panel_names();
 
 } // namespace lumivex::sim

@@ -1,13 +1,16 @@
 // The port library's six exports over the simulated port: the model on the chosen clock,
-// published in shared memory and, when asked for, recorded as VCD.
+// published in shared memory and, when asked for, recorded as VCD. A setting that cannot be
+// followed makes OPENCOM fail rather than be ignored.
 #include "drv/sim/clock.h"
-#include "drv/sim/panel.h"
 #include "drv/sim/parallel_port.h"
+#include "drv/sim/settings.h"
 #include "drv/sim/state_publisher.h"
 #include "drv/sim/vcd_recorder.h"
 #include "port/port_library.h"
 
-#include <cstdlib>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -15,27 +18,9 @@ namespace lumivex::sim {
 
 namespace {
 
-constexpr const char* panel_variable = "LUMIVEX_SIM_PANEL"; // "20x4"; 16x2 otherwise
-constexpr const char* clock_variable = "LUMIVEX_SIM_CLOCK"; // "instant"; real time otherwise
-constexpr const char* vcd_variable = "LUMIVEX_SIM_VCD";     // a file to record the bus in
-
-std::string_view environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
-// What hangs on the open port. Opening powers it on; the settings are read at that moment.
+// What hangs on the open port. Opening powers it on.
 struct Bench {
-    explicit Bench(int base_address)
-        : base(base_address),
-          publisher(published_state_name(),
-                    panel_named(environment(panel_variable)).value_or(default_panel),
-                    base_address) {
-        if (const char* path = std::getenv(vcd_variable); path != nullptr && path[0] != '\0')
-            vcd.emplace(path, port.signals());
-    }
-
-    int base;
+    int base = 0;
     ParallelPort port;
     StatePublisher publisher;
     std::optional<VcdRecorder> vcd;
@@ -61,6 +46,26 @@ void record(int offset, std::uint8_t value, BusEventKind kind, std::uint64_t now
         bench->vcd->record(now_us, bench->port.signals());
 }
 
+// Powers the port on at base with the settings; an empty text, or the line saying why not.
+std::string power_on(int base) {
+    std::string error;
+    const std::optional<Settings> settings = read_settings(error);
+    if (!settings)
+        return error;
+    port_clock = Clock(settings->clock);
+    bench.emplace();
+    bench->base = base;
+    if (!bench->publisher.open(settings->state_name, settings->panel, base))
+        return setting_error(state_name_variable, settings->state_name, bench->publisher.error());
+    if (!settings->vcd_path.empty()) {
+        bench->vcd.emplace(settings->vcd_path.c_str(), bench->port.signals());
+        if (!bench->vcd->ok()) // errno still tells why fopen failed
+            return setting_error(vcd_variable, settings->vcd_path,
+                                 std::string("cannot create the file: ") + std::strerror(errno));
+    }
+    return {};
+}
+
 } // namespace
 
 } // namespace lumivex::sim
@@ -73,9 +78,12 @@ int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
     if (base == 0)
         return 0;
     bench.reset();
-    port_clock =
-        Clock(environment(clock_variable) == "instant" ? Clock::Mode::instant : Clock::Mode::real);
-    bench.emplace(base);
+    // Why a port cannot be had goes to standard error, one line; the program only learns "no".
+    if (const std::string error = power_on(base); !error.empty()) {
+        bench.reset();
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 0;
+    }
     return 1;
 }
 

@@ -1,18 +1,25 @@
 // The simulated port's state as its port library publishes it in POSIX shared memory, for
-// viewers that map it read-only. The name of the shared-memory object is taken from the
-// environment variable LUMIVEX_SIM_STATE, by default "/lumivex-sim-<uid>"; the object stays
-// after the port closes, showing the last state with base_address 0.
+// viewers. The name of the shared-memory object is taken from the environment variable
+// LUMIVEX_SIM_STATE, by default "/lumivex-sim-<uid>"; the object stays after the port closes,
+// showing the last state with base_address 0.
 //
-// The library rewrites the block on every port access. sequence is odd while it writes; take
-// a copy with read_published_state, which retries until it got one consistent snapshot.
+// Nobody maps the object: anyone may truncate it, and a mapping would then fault. The library
+// keeps the state in its own memory and writes it with pwrite on every port access, while it
+// holds an open-file-description lock on byte 0 (one writer per block) and a process lock on
+// byte 1 (so that a second writer can name the first). sequence is odd while it writes: a
+// viewer reads it, then the block, then it again with pread, and keeps the copy when both
+// reads gave the same even number. A block of any other size is not a state block.
 #pragma once
 
-#include <atomic>
+#include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
 #include <type_traits>
 #include <unistd.h>
 
@@ -27,6 +34,41 @@ inline std::string published_state_name() {
     if (name != nullptr && name[0] != '\0')
         return name;
     return "/lumivex-sim-" + std::to_string(getuid());
+}
+
+// Why a name is not a portable shared-memory name; empty when it is one.
+inline std::string state_name_problem(const std::string& name) {
+    if (name.empty() || name[0] != '/')
+        return "a shared-memory name starts with \"/\"";
+    if (name.size() == 1)
+        return "a shared-memory name has characters after its \"/\"";
+    if (name.find('/', 1) != std::string::npos)
+        return "a shared-memory name has no \"/\" after its first";
+    if (name.size() - 1 > NAME_MAX)
+        return "a shared-memory name has at most " + std::to_string(NAME_MAX) +
+               " characters after its \"/\"";
+    return {};
+}
+
+// Why this process must neither write nor read an object with this status: another user's,
+// or not a plain file. Empty when it may.
+inline std::string block_owner_problem(const struct stat& info) {
+    if (!S_ISREG(info.st_mode))
+        return "it is not a shared-memory block";
+    if (info.st_uid == geteuid())
+        return {};
+    const passwd* user = getpwuid(info.st_uid);
+    return "the block belongs to user " + std::string(user != nullptr ? user->pw_name : "?") +
+           " (uid " + std::to_string(info.st_uid) + "), not to you";
+}
+
+// Why shm_open of a block failed with error: whose it is when access was denied.
+inline std::string open_problem(const std::string& name, int error) {
+    struct stat info {};
+    if (error == EACCES && stat(("/dev/shm" + name).c_str(), &info) == 0 &&
+        !block_owner_problem(info).empty())
+        return block_owner_problem(info);
+    return std::strerror(error);
 }
 
 inline constexpr std::uint32_t published_state_magic = 0x6D69734C; // "Lsim" in memory
@@ -104,25 +146,11 @@ static_assert(offsetof(PublishedState, display) == 64);
 static_assert(offsetof(PublishedState, events) == 2328);
 static_assert(sizeof(PublishedState) == 67864);
 
-// Whether a mapping of mapped_size bytes holds a block of this layout.
-inline bool is_valid(const PublishedState& state, std::size_t mapped_size) {
-    return mapped_size >= sizeof(PublishedState) && state.magic == published_state_magic &&
+// Whether an object of object_size bytes starting with this header holds a block of this
+// layout.
+inline bool is_valid(const PublishedState& state, std::size_t object_size) {
+    return object_size == sizeof(PublishedState) && state.magic == published_state_magic &&
            state.version == published_state_version && state.size == sizeof(PublishedState);
-}
-
-// Copies a consistent snapshot; false when the writer kept it busy through every attempt.
-inline bool read_published_state(const PublishedState& shared, PublishedState& copy) {
-    std::atomic_ref<std::uint32_t> sequence(const_cast<std::uint32_t&>(shared.sequence));
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        const std::uint32_t before = sequence.load(std::memory_order_acquire);
-        if (before % 2 != 0)
-            continue;
-        std::memcpy(&copy, &shared, sizeof copy);
-        std::atomic_thread_fence(std::memory_order_acquire);
-        if (sequence.load(std::memory_order_relaxed) == before)
-            return true;
-    }
-    return false;
 }
 
 // The DDRAM address shown at a row and column of the panel, or -1 where nothing is shown (off

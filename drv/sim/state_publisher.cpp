@@ -2,26 +2,15 @@
 
 #include "drv/sim/character_rom.h"
 
-#include <atomic>
-#include <cstdio>
+#include <cstddef>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/mman.h>
 #include <unistd.h>
 
 namespace lumivex::sim {
 
 namespace {
-
-PublishedState* map_shared(const std::string& name) {
-    const int fd = shm_open(name.c_str(), O_CREAT | O_RDWR, 0600);
-    if (fd < 0)
-        return nullptr;
-    void* memory = MAP_FAILED;
-    if (ftruncate(fd, sizeof(PublishedState)) == 0)
-        memory = mmap(nullptr, sizeof(PublishedState), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
-    return memory == MAP_FAILED ? nullptr : static_cast<PublishedState*>(memory);
-}
 
 std::uint8_t flag(bool value) {
     return value ? 1 : 0;
@@ -49,18 +38,70 @@ void copy_display(const Hd44780& display, std::uint64_t now_us, PublishedDisplay
     out.busy_until_us = s.busy_until_us;
 }
 
+flock lock_on_byte(off_t byte) {
+    flock lock{};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return lock;
+}
+
+// "process 1234 (lumivex)", or less when the process cannot be named.
+std::string process_text(pid_t pid) {
+    if (pid <= 0)
+        return "another simulated port";
+    std::string name;
+    std::getline(std::ifstream("/proc/" + std::to_string(pid) + "/comm"), name);
+    return "process " + std::to_string(pid) + (name.empty() ? "" : " (" + name + ")");
+}
+
+// What changes with every access: from time_us up to the character ROM.
+constexpr std::size_t changing_start = offsetof(PublishedState, time_us);
+constexpr std::size_t changing_size = offsetof(PublishedState, character_rom) - changing_start;
+
 } // namespace
 
-StatePublisher::StatePublisher(const std::string& name, const Panel& panel, int base_address)
-    : state_(map_shared(name)) {
-    if (state_ == nullptr)
-        return;
-    // A reader may hold the block mapped from an earlier run: mark it as being written first.
-    begin_write();
+// One writer per block. Byte 0 is locked for the open file description: only a close or the
+// writer's end releases it, whatever else this process does with the object. Byte 1 is
+// locked for the process, because only such a lock tells a second writer who holds it.
+bool StatePublisher::take(int fd) {
+    flock exclusive = lock_on_byte(0);
+    if (fcntl(fd, F_OFD_SETLK, &exclusive) == 0) {
+        flock named = lock_on_byte(1);
+        fcntl(fd, F_SETLK, &named);
+        return true;
+    }
+    if (errno != EAGAIN && errno != EACCES) {
+        error_ = std::string("cannot lock the block: ") + std::strerror(errno);
+        return false;
+    }
+    flock holder = lock_on_byte(1);
+    const bool named = fcntl(fd, F_GETLK, &holder) == 0 && holder.l_type != F_UNLCK;
+    error_ = process_text(named ? holder.l_pid : 0) +
+             " publishes this block; close its port first or choose another name";
+    return false;
+}
+
+bool StatePublisher::open(const std::string& name, const Panel& panel, int base_address) {
+    const int fd = shm_open(name.c_str(), O_CREAT | O_RDWR, 0600);
+    if (fd < 0) {
+        error_ = open_problem(name, errno);
+        return false;
+    }
+    struct stat info {};
+    error_ = fstat(fd, &info) != 0 ? std::strerror(errno) : block_owner_problem(info);
+    if (!error_.empty() || !take(fd)) {
+        close(fd);
+        return false;
+    }
+    // A viewer may hold this object from an earlier run: its sequence goes on from there.
+    std::uint32_t sequence = 0;
+    if (pread(fd, &sequence, sizeof sequence, offsetof(PublishedState, sequence)) !=
+        sizeof sequence)
+        sequence = 0;
     PublishedState& s = *state_;
-    const std::uint32_t sequence = s.sequence;
-    std::memset(&s, 0, sizeof s);
-    s.sequence = sequence;
+    s.sequence = sequence | 1;
     s.magic = published_state_magic;
     s.version = published_state_version;
     s.size = sizeof(PublishedState);
@@ -70,23 +111,33 @@ StatePublisher::StatePublisher(const std::string& name, const Panel& panel, int 
     std::memcpy(s.row_start, panel.row_start.data(), sizeof s.row_start);
     for (int code = 0; code < 256; ++code)
         std::memcpy(s.character_rom[code], rom_glyph(static_cast<std::uint8_t>(code)).data(), 8);
+    fd_ = fd;
+    begin_write();
+    if (ftruncate(fd, sizeof(PublishedState)) != 0 || !write_range(0, sizeof(PublishedState))) {
+        error_ = std::string("cannot write the block: ") + std::strerror(errno);
+        close(fd);
+        fd_ = -1;
+        return false;
+    }
     end_write();
+    return true;
 }
 
 StatePublisher::~StatePublisher() {
-    if (state_ == nullptr)
+    if (fd_ < 0)
         return;
     begin_write();
     state_->base_address = 0;
+    write_range(offsetof(PublishedState, base_address), sizeof state_->base_address);
     end_write();
-    munmap(state_, sizeof(PublishedState));
+    close(fd_);
 }
 
 void StatePublisher::publish(const ParallelPort& port, const BusEvent& event) {
-    if (state_ == nullptr)
+    if (fd_ < 0)
         return;
-    begin_write();
     PublishedState& s = *state_;
+    const std::size_t slot = s.events_total % bus_event_capacity;
     s.time_us = event.time_us;
     s.data_register = port.read(data_register);
     s.status_register = port.status();
@@ -96,22 +147,32 @@ void StatePublisher::publish(const ParallelPort& port, const BusEvent& event) {
     s.e_pulses = port.display().state().e_pulses;
     s.timing_violations = port.display().state().timing_violations;
     copy_display(port.display(), event.time_us, s.display);
-    s.events[s.events_total % bus_event_capacity] = event;
+    s.events[slot] = event;
     ++s.events_total;
+    begin_write();
+    write_range(changing_start, changing_size);
+    write_range(offsetof(PublishedState, events) + slot * sizeof(BusEvent), sizeof(BusEvent));
     end_write();
 }
 
-// The sequence counter of a seqlock: odd from here until end_write, and the release fence keeps
-// the block's stores from moving before the odd value.
+// A range that cannot be written (a full /dev/shm) leaves the viewers behind; the port works on.
+bool StatePublisher::write_range(std::size_t offset, std::size_t size) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(state_.get());
+    return pwrite(fd_, bytes + offset, size, static_cast<off_t>(offset)) ==
+           static_cast<ssize_t>(size);
+}
+
+// The sequence counter of a seqlock, odd from here until end_write. Each pwrite is done before
+// the next begins, so a viewer that finds the same even value before and after its copy got
+// no half-written block.
 void StatePublisher::begin_write() {
-    std::atomic_ref<std::uint32_t> sequence(state_->sequence);
-    sequence.store(sequence.load(std::memory_order_relaxed) | 1, std::memory_order_relaxed);
-    std::atomic_thread_fence(std::memory_order_release);
+    state_->sequence |= 1;
+    write_range(offsetof(PublishedState, sequence), sizeof state_->sequence);
 }
 
 void StatePublisher::end_write() {
-    std::atomic_ref<std::uint32_t> sequence(state_->sequence);
-    sequence.store(sequence.load(std::memory_order_relaxed) + 1, std::memory_order_release);
+    ++state_->sequence;
+    write_range(offsetof(PublishedState, sequence), sizeof state_->sequence);
 }
 
 } // namespace lumivex::sim

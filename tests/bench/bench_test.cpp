@@ -7,15 +7,19 @@
 #include "bench/waveform_view.h"
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
+#include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/fakes.h"
 #include "support/run_folder.h"
 
 #include <QLabel>
 #include <QtTest>
+#include <atomic>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/mman.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace lumivex;
@@ -36,6 +40,18 @@ public:
         QVERIFY(fd >= 0);
         QVERIFY(::write(fd, &block, std::min(size, sizeof block)) >= 0);
         close(fd);
+    }
+    // Cuts the object short, or makes it longer, in place.
+    void cut(std::size_t size) const {
+        const int fd = shm_open(name_.c_str(), O_RDWR, 0);
+        if (fd >= 0 && ftruncate(fd, static_cast<off_t>(size)) == 0)
+            close(fd);
+    }
+    // Puts a whole block into the object in place.
+    void overwrite(const sim::PublishedState& block) const {
+        const int fd = shm_open(name_.c_str(), O_RDWR, 0);
+        if (fd >= 0 && ftruncate(fd, sizeof block) == 0 && pwrite(fd, &block, sizeof block, 0) > 0)
+            close(fd);
     }
 
 private:
@@ -66,6 +82,8 @@ private Q_SLOTS:
     void showsWhatTheSimulatedPortDid();
     void refusesGarbledBlocksAndRecovers();
     void waitsForThePortAndFollowsItsReplacement();
+    void refusesABlockCutAtEveryStep();
+    void survivesBlocksCutAndReplacedUnderARunningPort();
     void placesWaveformEdgesAtTheirTimes();
 };
 
@@ -163,6 +181,16 @@ void BenchTest::refusesGarbledBlocksAndRecovers() {
     QCOMPARE(mapping.update(), bench::StateMapping::Status::live);
     window.refresh();
     QVERIFY(window.status()->text().contains(QStringLiteral("16x2")));
+
+    if (geteuid() != 0)
+        return; // giving the block to another user needs root
+    const int fd = shm_open(shared.name().c_str(), O_RDWR, 0);
+    QCOMPARE(fchown(fd, 65534, 65534), 0);
+    close(fd);
+    QCOMPARE(mapping.update(), bench::StateMapping::Status::invalid);
+    window.refresh();
+    QVERIFY(window.status()->text().contains(QStringLiteral("belongs to user")));
+    QVERIFY(window.status()->text().contains(QStringLiteral("(uid 65534)")));
 }
 
 void BenchTest::waitsForThePortAndFollowsItsReplacement() {
@@ -219,6 +247,101 @@ void BenchTest::placesWaveformEdgesAtTheirTimes() {
     const int d7_middle = (view.high_y(3) + view.low_y(3)) / 2;
     QCOMPARE(image.pixelColor(view.x_of(962'000), d7_middle), data_colour);
     QVERIFY(image.pixelColor(view.x_of(958'000), d7_middle) != data_colour);
+}
+
+// Cut short, grown or emptied after each step of reading it, the block is refused.
+void BenchTest::refusesABlockCutAtEveryStep() {
+    SharedBlock shared(unique_name("cut"));
+    bench::StateMapping mapping(shared.name());
+    bench::BenchWindow window(shared.name());
+    const auto block = valid_block();
+    block->sequence = 2;
+    auto copy = std::make_unique<sim::PublishedState>();
+    const std::size_t full = sizeof *block;
+    for (const std::size_t size : {std::size_t{0}, std::size_t{14}, full - 1, full + 1}) {
+        const QString refusal = QStringLiteral("holds %1 bytes").arg(size);
+        for (int step = 0; step < 3; ++step) {
+            shared.write(*block, full);
+            window.refresh();
+            QCOMPARE(mapping.update(), bench::StateMapping::Status::live);
+            if (step > 0)
+                QCOMPARE(mapping.sequence(), 2u);
+            if (step > 1)
+                QVERIFY(mapping.snapshot(*copy));
+            shared.cut(size);
+            QVERIFY(!mapping.snapshot(*copy));
+            QCOMPARE(mapping.status(), bench::StateMapping::Status::invalid);
+            QVERIFY(QString::fromStdString(mapping.problem()).contains(refusal));
+            QCOMPARE(mapping.sequence(), 0u);
+            QCOMPARE(mapping.update(), bench::StateMapping::Status::invalid);
+            window.refresh();
+            QVERIFY(window.status()->text().contains(refusal));
+        }
+    }
+}
+
+// A port publishing flat out, opened anew now and then, and a bench polling it while the block
+// is cut short, grown, emptied and replaced over and over: both live on, the bench says what it
+// found, and it follows the next good block.
+void BenchTest::survivesBlocksCutAndReplacedUnderARunningPort() {
+    SharedBlock shared(unique_name("stress"));
+    qputenv("LUMIVEX_SIM_CLOCK", "instant");
+    qputenv("LUMIVEX_SIM_STATE", QByteArray::fromStdString(shared.name()));
+    void* library = dlopen(SIM_PORT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    QVERIFY(library != nullptr);
+    const auto opencom = reinterpret_cast<PortOpencom>(dlsym(library, "OPENCOM"));
+    const auto closecom = reinterpret_cast<PortClosecom>(dlsym(library, "CLOSECOM"));
+    const auto outport = reinterpret_cast<PortOutport>(dlsym(library, "OUTPORT"));
+
+    std::atomic<bool> stop = false;
+    std::atomic<int> opened = 0;
+    std::thread writer([&] {
+        while (!stop) {
+            opened += opencom("LPT1:");
+            for (int value = 0; value < 2000; ++value)
+                outport(0x378, value & 0xFF);
+            closecom();
+        }
+    });
+    std::thread vandal([&] {
+        const auto valid = valid_block();
+        const auto garbage = std::make_unique<sim::PublishedState>();
+        std::memset(garbage.get(), 0xA5, sizeof *garbage);
+        const std::size_t full = sizeof *garbage;
+        const std::size_t sizes[] = {0, 100, full + 4096, full};
+        // Every other step leaves a whole block for the bench to start reading.
+        for (int round = 0; !stop; ++round) {
+            shared.overwrite(*valid);
+            if (round % 5 == 4)
+                shared.write(*garbage, full);
+            else
+                shared.cut(sizes[round % 5]);
+        }
+    });
+    bench::BenchWindow window(shared.name());
+    QElapsedTimer running;
+    running.start();
+    int refusals = 0;
+    while (running.elapsed() < 2000) {
+        window.refresh();
+        QCoreApplication::processEvents();
+        const QString status = window.status()->text();
+        if (status.contains(QStringLiteral("bytes;")) || status.startsWith(QStringLiteral("Not a")))
+            ++refusals;
+    }
+    stop = true;
+    writer.join();
+    vandal.join();
+    QVERIFY(refusals > 0);
+    QVERIFY(opened > 1);
+
+    QVERIFY(opencom("LPT1:") != 0);
+    window.refresh();
+    QVERIFY(window.status()->text().startsWith(QStringLiteral("LPT at 0x378")));
+    closecom();
+    dlclose(library);
+    qunsetenv("LUMIVEX_SIM_STATE");
+    qunsetenv("LUMIVEX_SIM_CLOCK");
 }
 
 QTEST_MAIN(BenchTest)

@@ -1,11 +1,20 @@
 /* A port library for tests, loaded by the program as drv/PORT.DLL. It appends one line per
- * call to port-calls.log in the current directory, answers INPORT with the values listed in
- * port-inport.txt (consumed in order, 0 when none is left), and fails OPENCOM while a file
- * named port-opencom-fails exists. Compiled once per left-out export (WITHOUT_<NAME>). */
+ * call to port-calls.log in the current directory, takes as long over DELAY as a real one, answers
+ * INPORT with the values listed in port-inport.txt (consumed in order, 0 when none is left), and
+ * fails OPENCOM while a file named port-opencom-fails exists. Compiled once per left-out export
+ * (WITHOUT_<NAME>). */
+#if !defined(_WIN32)
+#define _POSIX_C_SOURCE 199309L /* nanosleep */
+#endif
 #include "port/port_library.h"
 
 #include <stdio.h>
 #include <string.h>
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <time.h>
+#endif
 
 static void record(const char* format, int a, int b) {
     FILE* log = fopen("port-calls.log", "a");
@@ -41,6 +50,12 @@ int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
 #ifndef WITHOUT_DELAY
 int32_t PORT_LIBRARY_CALL DELAY(int32_t ms) {
     record("DELAY %d", ms, 0);
+#if defined(_WIN32)
+    Sleep((DWORD)ms);
+#else
+    const struct timespec length = {ms / 1000, (long)(ms % 1000) * 1000000L};
+    nanosleep(&length, NULL);
+#endif
     return 0;
 }
 #endif

@@ -8,6 +8,7 @@
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/message_box_notices.h"
 #include "ui/qt/qt_dialog.h"
+#include "ui/qt/termination_signals.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -20,6 +21,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
+#include <csignal>
 #include <memory>
 
 using namespace lumivex;
@@ -38,7 +40,8 @@ private slots:
     void openPortStaysPressedWhileOpen();
     void aClickDuringALongActionWaitsForItsEnd();
     void enterAndEscapeDoNothing();
-    void closeRequestDoesNotEndTheDialog();
+    void endRequestsLetTheActionFinishThenEndAsExit_data();
+    void endRequestsLetTheActionFinishThenEndAsExit();
     void typingIntoTheComboOpensTheList();
     void everyClosingOfTheListIssuesTheSelectedCommand();
     void focusingABinaryFieldSelectsItsText();
@@ -217,10 +220,50 @@ void QtDialogTest::enterAndEscapeDoNothing() {
     QVERIFY(notices->shown.empty());
 }
 
-void QtDialogTest::closeRequestDoesNotEndTheDialog() {
+void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit_data() {
+    QTest::addColumn<int>("signal_number"); // 0: the window manager's close request
+    QTest::newRow("close request") << 0;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// The request comes during the LED test's first wait, twice for a signal, and a click on
+// Close Port queues behind it; the test runs to its end, then the dialog ends as by Exit and
+// nothing else runs. The port is closed once, by the program's end.
+void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit() {
+    QFETCH(int, signal_number);
+    qt::TerminationSignals termination;
+    connect(&termination, &qt::TerminationSignals::received, dialog.get(),
+            &qt::QtDialog::request_exit);
     show_dialog();
-    dialog->close();
-    QVERIFY(dialog->isVisible());
+    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
+    trace.clear();
+    static QtDialogTest* test;
+    static int request;
+    test = this;
+    request = signal_number;
+    port::set_wait_hook([] {
+        port::set_wait_hook(nullptr);
+        if (request == 0) {
+            test->dialog->windowHandle()->close();
+        } else {
+            std::raise(request);
+            std::raise(request);
+        }
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        test->control<QPushButton>(204)->click();
+    });
+    QTest::mouseClick(control<QPushButton>(1405), Qt::LeftButton);
+    port::set_wait_hook(nullptr);
+    QCOMPARE(dialog->result(), 9999);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(total_delay_ms(trace), 7300);
+    QCOMPARE(std::count(trace.begin(), trace.end(), std::string("CLOSECOM")), 0);
+    QVERIFY(notices->shown.empty());
+    trace.clear();
+    app::end_program();
+    QCOMPARE(trace, (Trace{dr(0), inport(0x37A), cr(0x0B), "CLOSECOM", "RELEASE"}));
 }
 
 void QtDialogTest::typingIntoTheComboOpensTheList() {

@@ -20,8 +20,11 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <pwd.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace lumivex;
@@ -49,7 +52,7 @@ protected:
         shm_unlink(state_name.c_str());
     }
 
-    // A consistent copy of what the library published.
+    // What the library published, whole: nothing writes while a test reads.
     std::unique_ptr<PublishedState> published() const {
         auto copy = std::make_unique<PublishedState>();
         const int fd = shm_open(state_name.c_str(), O_RDONLY, 0);
@@ -58,18 +61,19 @@ protected:
             ADD_FAILURE() << "nothing published as " << state_name;
             return copy;
         }
-        const auto size = static_cast<std::size_t>(info.st_size);
-        void* memory = mmap(nullptr, size, PROT_READ, MAP_SHARED, fd, 0);
+        EXPECT_EQ(pread(fd, copy.get(), sizeof *copy, 0), static_cast<ssize_t>(sizeof *copy));
         close(fd);
-        if (memory == MAP_FAILED) {
-            ADD_FAILURE() << "cannot map " << state_name;
-            return copy;
-        }
-        const auto& shared = *static_cast<const PublishedState*>(memory);
-        EXPECT_TRUE(sim::is_valid(shared, size));
-        EXPECT_TRUE(sim::read_published_state(shared, *copy));
-        munmap(memory, size);
+        EXPECT_TRUE(sim::is_valid(*copy, static_cast<std::size_t>(info.st_size)));
+        EXPECT_EQ(copy->sequence % 2, 0u);
         return copy;
+    }
+
+    // Cuts the published object to size bytes, as anyone may.
+    void cut_block(off_t size) const {
+        const int fd = shm_open(state_name.c_str(), O_RDWR, 0);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, size), 0);
+        close(fd);
     }
 
     void command(int index, const char* operand) {
@@ -168,12 +172,115 @@ TEST_F(SimPortLibrary, PanelComesFromTheEnvironment) {
     EXPECT_EQ(published()->base_address, 0);
 }
 
-TEST_F(SimPortLibrary, WorksWithoutSharedMemory) {
-    setenv("LUMIVEX_SIM_STATE", "/no/such/object", 1);
+// Every refusal fails OPENCOM, so the dialog reports the port, and says why in one line.
+TEST_F(SimPortLibrary, RefusesSettingsItCannotFollow) {
+    struct Case {
+        const char* variable;
+        std::string value;
+        std::string why;
+    };
+    const std::string long_name = "/" + std::string(299, 'x');
+    const std::vector<Case> cases = {
+        {"LUMIVEX_SIM_STATE", "noslash", "a shared-memory name starts with \"/\""},
+        {"LUMIVEX_SIM_STATE", "/a/b/c", "a shared-memory name has no \"/\" after its first"},
+        {"LUMIVEX_SIM_STATE", long_name,
+         "a shared-memory name has at most 255 characters after its \"/\""},
+        {"LUMIVEX_SIM_VCD", "/nonexistent/dir/x.vcd",
+         "cannot create the file: No such file or directory"},
+        {"LUMIVEX_SIM_PANEL", "17x3",
+         "not a panel; accepted: 8x1, 16x1, 16x2, 16x4, 20x2, 20x4, 24x2, 40x2"},
+        {"LUMIVEX_SIM_CLOCK", "fast", "not a clock; accepted: instant, real"},
+    };
+    for (const Case& c : cases) {
+        const std::string earlier =
+            std::getenv(c.variable) != nullptr ? std::getenv(c.variable) : "";
+        setenv(c.variable, c.value.c_str(), 1);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex sim: " + std::string(c.variable) + " \"" + c.value + "\": " + c.why +
+                      "\n");
+        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
+        notices.shown.clear();
+        setenv(c.variable, earlier.c_str(), 1);
+    }
+    open_lpt1(); // every one of them was taken back
+}
+
+TEST_F(SimPortLibrary, ABlockOfAnotherUserIsNeitherWrittenNorRead) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving a block to another user needs root";
+    const int fd = shm_open(state_name.c_str(), O_CREAT | O_RDWR, 0666);
+    ASSERT_EQ(fchown(fd, 65534, 65534), 0);
+    close(fd);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+    const std::string owner = getpwuid(65534) != nullptr ? getpwuid(65534)->pw_name : "?";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "lumivex sim: LUMIVEX_SIM_STATE \"" + state_name + "\": the block belongs to user " +
+                  owner + " (uid 65534), not to you\n");
+    struct stat info {};
+    ASSERT_EQ(stat(("/dev/shm" + state_name).c_str(), &info), 0);
+    EXPECT_EQ(info.st_size, 0); // untouched
+}
+
+// Anyone may cut the block short or make it longer, before any access: the port works on.
+TEST_F(SimPortLibrary, OutlivesItsBlockCutAtEveryStep) {
     open_lpt1();
-    display::initialise_display(display::BusWidth::four_bit);
-    command(4, "0000 0000");
-    EXPECT_EQ(dialog.texts[dialog::read_back_field], "0000 0000");
+    const off_t full = sizeof(PublishedState);
+    int value = 0;
+    for (const off_t size : {off_t{0}, off_t{13}, off_t{2328}, full - 1, full + 1, 4 * full}) {
+        cut_block(size);
+        port::port_out(0x378, ++value);
+        EXPECT_EQ(port::port_in(0x378), value);
+        port::wait_ms(1);
+    }
+    cut_block(0);
+    port::close_port(0x378);
+    cut_block(7);
+    open_lpt1(); // the next port takes the block over whole
+    port::port_out(0x378, 0x42);
+    const auto state = published();
+    EXPECT_EQ(state->base_address, 0x378);
+    EXPECT_EQ(state->leds, 0x42);
+    EXPECT_EQ(state->events_total, 3u);
+    EXPECT_EQ(sim::glyph_row(*state, 'A', 0), 0x0E);
+}
+
+// A second program on the same name is refused while the first lives, and takes over the block
+// once the first has died without closing it.
+TEST_F(SimPortLibrary, OneWriterPerBlockUntilItDies) {
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t writer = fork();
+    if (writer == 0) {
+        void* library = dlopen(SIM_PORT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+        const auto opencom = reinterpret_cast<PortOpencom>(dlsym(library, "OPENCOM"));
+        const char opened = opencom("LPT2:") != 0 ? 'y' : 'n';
+        if (write(ready[1], &opened, 1) == 1)
+            for (;;)
+                pause();
+        _exit(1);
+    }
+    char opened = 0;
+    ASSERT_EQ(read(ready[0], &opened, 1), 1);
+    ASSERT_EQ(opened, 'y');
+
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "lumivex sim: LUMIVEX_SIM_STATE \"" + state_name + "\": process " +
+                  std::to_string(writer) +
+                  " (sim_tests) publishes this block; close its port first or choose another "
+                  "name\n");
+    EXPECT_EQ(published()->base_address, 0x278); // the first writer's block, untouched
+
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    close(ready[0]);
+    close(ready[1]);
+    open_lpt1();
+    EXPECT_EQ(published()->base_address, 0x378);
 }
 
 // The wires' levels at each E falling edge, from a value change dump.
@@ -229,7 +336,8 @@ TEST(SimPortExports, OpenOnlyLpt1OrLpt2AndAnswerOnlyAtTheOpenPort) {
     const auto inport = reinterpret_cast<PortInport>(dlsym(library, "INPORT"));
     const auto outport = reinterpret_cast<PortOutport>(dlsym(library, "OUTPORT"));
     EXPECT_EQ(dlsym(library, "_ZN7lumivex3sim7Hd44780C1Ev"), nullptr); // only the exports
-    setenv("LUMIVEX_SIM_STATE", "/no/such/object", 1);
+    const std::string state_name = "/lumivex-sim-exports-" + std::to_string(getpid());
+    setenv("LUMIVEX_SIM_STATE", state_name.c_str(), 1);
 
     EXPECT_EQ(opencom("LPT3:"), 0);
     EXPECT_EQ(opencom(nullptr), 0);
@@ -246,6 +354,7 @@ TEST(SimPortExports, OpenOnlyLpt1OrLpt2AndAnswerOnlyAtTheOpenPort) {
     EXPECT_EQ(inport(0x378), 0x00);
     closecom();
     unsetenv("LUMIVEX_SIM_STATE");
+    shm_unlink(state_name.c_str());
     dlclose(library);
 }
 

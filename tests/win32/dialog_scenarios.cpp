@@ -8,6 +8,7 @@
 #include "remote_program.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <iostream>
 #include <map>
@@ -370,6 +371,95 @@ void enter_and_escape_do_nothing() {
     exit_with_code_0(program);
 }
 
+// The LED test as the port library sees it: DR saved, the running light, DR restored.
+Trace led_test_of_lpt1() {
+    struct Step {
+        int dr; // -1: none written
+        int ms;
+    };
+    const Step steps[] = {
+        {0xFF, 400}, {0x00, 400}, {0xFF, 400}, {0x00, 400}, {0xAA, 400}, {0x55, 400}, {0xAA, 400},
+        {0x55, 400}, {0x00, 0},   {0x01, 100}, {0x02, 100}, {0x04, 100}, {0x08, 100}, {0x10, 100},
+        {0x20, 100}, {0x40, 100}, {0x80, 100}, {0x40, 100}, {0x20, 100}, {0x10, 100}, {0x08, 100},
+        {0x04, 100}, {0x02, 100}, {0x00, 0},   {0x01, 100}, {0x03, 100}, {0x07, 100}, {0x0F, 100},
+        {0x1F, 100}, {0x3F, 100}, {0x7F, 100}, {0xFF, 100}, {-1, 700},   {0x00, 400}, {0xFF, 400},
+        {0x00, 400}, {0x00, 0},
+    };
+    Trace calls{"INPORT 378"};
+    for (const Step& step : steps) {
+        char line[32];
+        if (step.dr >= 0) {
+            std::snprintf(line, sizeof line, "OUTPORT 378 %02X", step.dr);
+            calls.push_back(line);
+        }
+        if (step.ms > 0)
+            calls.push_back("DELAY " + std::to_string(step.ms));
+    }
+    return calls;
+}
+
+// Throughout the LED test, with waits as long as a real port library's, the dialog answers
+// what the system sends it within 500 ms; the test itself is as it was.
+void answers_during_the_led_test() {
+    RemoteProgram program;
+    program.click(open_port_button);
+    const ULONGLONG start = GetTickCount64();
+    program.post(led_test_button, BM_CLICK);
+    int answered = 0;
+    int late = 0;
+    ULONGLONG slowest = 0;
+    for (bool started = false;;) {
+        wchar_t text[32] = L"";
+        DWORD_PTR ignored = 0;
+        const ULONGLONG sent = GetTickCount64();
+        const bool in_time =
+            SendMessageTimeoutW(program.dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 500, &ignored) &&
+            SendMessageTimeoutW(program.control(led_test_button), WM_GETTEXT, 32,
+                                reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 500, &ignored);
+        slowest = std::max(slowest, GetTickCount64() - sent);
+        ++(in_time ? answered : late);
+        if (std::wstring(text) == L"busy...")
+            started = true;
+        else if (in_time && started)
+            break;
+        expect(GetTickCount64() - start < 20000, "the LED test ends");
+        if (GetTickCount64() - start >= 20000)
+            break;
+    }
+    std::cout << "LED test: " << GetTickCount64() - start << " ms (7300 ms of waits), " << answered
+              << " answers, slowest " << slowest << " ms\n";
+    expect_equal(late, 0);
+    expect(answered > 20, "the dialog was asked throughout");
+    expect_equal(recorded_port_calls(), opened_lpt1 + led_test_of_lpt1());
+    exit_with_code_0(program);
+}
+
+// Started from a shortcut or a prompt elsewhere, the program finds drv\PORT.DLL beside it.
+void started_from_another_folder() {
+    CreateDirectoryW(L"elsewhere", nullptr);
+    DeleteFileW(L"elsewhere\\port-calls.log");
+    RemoteProgram program(L"elsewhere");
+    program.click(open_port_button);
+    expect_equal(recorded_port_calls("elsewhere"), opened_lpt1);
+    exit_with_code_0(program);
+    expect_equal(recorded_port_calls("elsewhere"), opened_lpt1 + closed_lpt1);
+}
+
+// Log-off or shutdown: the port is closed as at the program's end.
+void end_of_session_closes_the_port() {
+    RemoteProgram program;
+    program.click(open_port_button);
+    const HWND main_window = FindWindowW(L"Lumivex", L"Lumivex-Commands");
+    expect(main_window != nullptr, "the hidden main window");
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(main_window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                        &ignored);
+    SendMessageTimeoutW(main_window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000,
+                        &ignored);
+    expect_equal(program.wait_for_exit(), DWORD{0});
+    expect_equal(recorded_port_calls(), opened_lpt1 + closed_lpt1);
+}
+
 void without_port_library() {
     expect(GetFileAttributesA("drv\\PORT.DLL") == INVALID_FILE_ATTRIBUTES,
            "this run folder has no drv\\PORT.DLL");
@@ -378,6 +468,47 @@ void without_port_library() {
     expect_notice(notice, L"Orvo_LPT-Port-Modul", L"Err1 - DLL-Error! - File not found!");
     expect(notice.owner == nullptr, "a message box without owner");
     expect(!is_pushed(program, open_port_button), "Open Port not pressed");
+    exit_with_code_0(program);
+}
+
+// The simulated port's window of the program's process, or nullptr.
+HWND bench_window(const RemoteProgram& program) {
+    const HWND window = FindWindowW(L"LumivexBenchWindow", L"Lumivex bench");
+    DWORD window_process = 0;
+    DWORD program_process = 1;
+    GetWindowThreadProcessId(window, &window_process);
+    GetWindowThreadProcessId(program.dialog(), &program_process);
+    return window_process == program_process ? window : nullptr;
+}
+
+// The shipped port library, the simulated port on the instant clock: its window comes and goes
+// with the port, and the demo leaves its winking face, glyph 2, at DDRAM address 0.
+void sim_port_plays_the_demo() {
+    RemoteProgram program;
+    expect(bench_window(program) == nullptr, "no bench window before Open Port");
+    program.click(open_port_button);
+    const HWND window = bench_window(program);
+    expect(window != nullptr && IsWindowVisible(window), "the bench window shows the open port");
+    program.click(demo_button);
+
+    program.send_to(window, WM_CLOSE);
+    expect(IsWindow(window) && !IsWindowVisible(window), "closing the bench window hides it");
+    program.send(command_list, CB_SHOWDROPDOWN, TRUE);
+    program.send(command_list, CB_SETCURSEL, 5); // "Read data from CG or DDRAM"
+    program.send(command_list, CB_SHOWDROPDOWN, FALSE);
+    expect_equal(program.text(read_back_field), std::wstring(L"0000 0010"));
+
+    program.click(close_port_button);
+    expect(!IsWindow(window), "the bench window is gone when Close Port returns");
+    exit_with_code_0(program);
+}
+
+// Not a test: plays the demo on the port's own clock for scripts/screenshots-win32.sh, which
+// photographs the bench window meanwhile.
+void play_demo() {
+    RemoteProgram program;
+    program.click(open_port_button);
+    program.click(demo_button);
     exit_with_code_0(program);
 }
 
@@ -394,7 +525,12 @@ const std::map<std::string, std::function<void()>> scenarios{
     {"send_sequence_counts_up", send_sequence_counts_up},
     {"bad_operand_sends_nothing", bad_operand_sends_nothing},
     {"enter_and_escape_do_nothing", enter_and_escape_do_nothing},
+    {"answers_during_the_led_test", answers_during_the_led_test},
+    {"started_from_another_folder", started_from_another_folder},
+    {"end_of_session_closes_the_port", end_of_session_closes_the_port},
     {"without_port_library", without_port_library},
+    {"sim_port_plays_the_demo", sim_port_plays_the_demo},
+    {"play_demo", play_demo},
 };
 
 } // namespace

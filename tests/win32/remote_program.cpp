@@ -110,12 +110,14 @@ private:
 
 } // namespace
 
-RemoteProgram::RemoteProgram() {
+RemoteProgram::RemoteProgram(const wchar_t* started_in) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    wchar_t command_line[] = L".\\lumivex.exe";
-    if (!CreateProcessW(nullptr, command_line, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process_))
+    wchar_t program[MAX_PATH] = L"";
+    GetFullPathNameW(L"lumivex.exe", MAX_PATH, program, nullptr);
+    std::wstring command_line = L"\"" + std::wstring(program) + L"\"";
+    if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        started_in, &startup, &process_))
         throw failure("cannot start lumivex.exe");
     try {
         dialog_ = wait_for_dialog();
@@ -247,9 +249,9 @@ bool RemoteProgram::ended_within(DWORD ms) const {
     return WaitForSingleObject(process_.hProcess, ms) == WAIT_OBJECT_0;
 }
 
-std::vector<std::string> recorded_port_calls() {
+std::vector<std::string> recorded_port_calls(const std::string& folder) {
     std::vector<std::string> lines;
-    std::ifstream log("port-calls.log");
+    std::ifstream log(folder + "/port-calls.log");
     for (std::string line; std::getline(log, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();

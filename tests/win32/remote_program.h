@@ -15,12 +15,12 @@ struct SeenNotice {
     std::vector<int> buttons; // ids of its buttons: IDOK, or IDYES and IDNO
 };
 
-// lumivex.exe started from the current folder and driven from outside, like a user would, by
-// messages to its dialog's controls. Every wait is bounded; a program that does not answer in
-// time, or ends early, is a failure (an exception).
+// lumivex.exe of the current folder, started there or in the folder given, and driven from
+// outside, like a user would, by messages to its dialog's controls. Every wait is bounded; a
+// program that does not answer in time, or ends early, is a failure (an exception).
 class RemoteProgram {
 public:
-    RemoteProgram();
+    explicit RemoteProgram(const wchar_t* started_in = nullptr);
     ~RemoteProgram();
     RemoteProgram(const RemoteProgram&) = delete;
     RemoteProgram& operator=(const RemoteProgram&) = delete;
@@ -59,8 +59,9 @@ private:
     HWND dialog_ = nullptr;
 };
 
-// The lines the recording port library wrote to port-calls.log in the current folder.
-std::vector<std::string> recorded_port_calls();
+// The lines the recording port library wrote to port-calls.log in the folder given, by default
+// the current one.
+std::vector<std::string> recorded_port_calls(const std::string& folder = ".");
 // Starts every scenario afresh: no log, no scripted INPORT values, OPENCOM succeeds.
 void forget_recorded_port_calls();
 

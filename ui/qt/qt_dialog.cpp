@@ -1,6 +1,7 @@
 #include "ui/qt/qt_dialog.h"
 
 #include "app/shared_state.h"
+#include "dialog/control_ids.h"
 #include "dialog/dialog_template.h"
 #include "ui/qt/command_combo_box.h"
 #include "ui/qt/dialog_units.h"
@@ -8,6 +9,7 @@
 #include "ui/qt/wrapping_push_button.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QGroupBox>
@@ -231,7 +233,18 @@ void QtDialog::open_document(std::string_view path) {
 }
 
 void QtDialog::end_dialog(int result) {
+    ended_ = true;
     done(result);
+}
+
+void QtDialog::request_exit() {
+    command(dialog::exit_button, dialog::Notification::clicked);
+}
+
+// The window stays until the Exit command has run; then it hides.
+void QtDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    request_exit();
 }
 
 // A focused push button takes Enter as a click; otherwise Enter, like Escape, does nothing.

@@ -33,10 +33,15 @@ public:
     void open_document(std::string_view path) override;
     void end_dialog(int result) override;
 
-    // Escape and a close request end nothing; only the Exit button ends the dialog.
+    // Ends the dialog as the Exit button does, after the running action, if one runs; nothing
+    // queued behind it runs. For a close request and the termination signals.
+    void request_exit();
+
+    // Escape ends nothing.
     void reject() override {}
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

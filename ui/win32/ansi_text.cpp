@@ -38,4 +38,8 @@ std::string from_ansi(std::string_view ansi) {
     return from_wide(to_wide(ansi, western_code_page), CP_UTF8);
 }
 
+std::string from_utf16(const std::wstring& wide) {
+    return from_wide(wide, CP_UTF8);
+}
+
 } // namespace lumivex::win32

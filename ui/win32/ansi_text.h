@@ -9,5 +9,7 @@ namespace lumivex::win32 {
 // character that code page lacks becomes '?'.
 std::string to_ansi(std::string_view utf8);
 std::string from_ansi(std::string_view ansi);
+// What the ...W functions return, as UTF-8.
+std::string from_utf16(const std::wstring& wide);
 
 } // namespace lumivex::win32

@@ -2,9 +2,13 @@
 // dialog ends, the window destroys itself, the port is closed and the process ends.
 #include "app/notice.h"
 #include "app/program.h"
+#include "app/run_folder.h"
 #include "dialog/dialog_template.h"
+#include "port/port_module.h"
 #include "resources/resource_ids.h"
+#include "ui/win32/ansi_text.h"
 #include "ui/win32/dialog_procedure.h"
+#include "ui/win32/event_pump.h"
 #include "ui/win32/message_box_notices.h"
 
 #include <windows.h>
@@ -18,11 +22,23 @@ win32::MessageBoxNotices notices(win32::control_dialog_view());
 
 LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
-    case WM_CREATE:
-        app::check_dialog_result(static_cast<int>(
+    case WM_CREATE: {
+        const auto result = static_cast<int>(
             DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog::control_dialog().resource_id),
-                            window, win32::control_dialog_procedure, 0)));
+                            window, win32::control_dialog_procedure, 0));
+        notices.set_main_window(window);
+        app::check_dialog_result(result);
         DestroyWindow(window);
+        return 0;
+    }
+    case WM_ENDSESSION:
+        // Log-off or shutdown: the process may end as soon as this returns, so the port is
+        // closed here, as at the program's end, once the running wait, if any, is over.
+        if (wparam != FALSE) {
+            win32::finish_running_wait();
+            app::end_program();
+            ExitProcess(0);
+        }
         return 0;
     case WM_DESTROY:
         app::end_program();
@@ -30,6 +46,23 @@ LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam,
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The folder lumivex.exe lies in, from its module file name.
+std::string program_folder() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0)
+            return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return win32::from_utf16(path.substr(0, path.find_last_of(L'\\')));
 }
 
 bool register_window_class() {
@@ -52,6 +85,9 @@ bool register_window_class() {
 int WINAPI WinMain(HINSTANCE this_instance, HINSTANCE, LPSTR, int show_command) {
     instance = this_instance;
     app::set_notice_sink(&notices);
+    app::set_program_folder(program_folder());
+    port::set_wait_runner(win32::run_wait_answering);
+    port::set_wait_hook(win32::pump_messages_between_waits);
     if (!register_window_class())
         return 0;
     // The window destroys itself inside its own creation, once the dialog has ended, so it is

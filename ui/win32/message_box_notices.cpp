@@ -26,7 +26,7 @@ UINT buttons_and_icon(app::NoticeKind kind) {
 
 app::Answer MessageBoxNotices::show(app::NoticeOwner owner, std::string_view text,
                                     std::string_view caption, app::NoticeKind kind) {
-    const HWND owner_window = owner == app::NoticeOwner::dialog ? dialog_.window() : nullptr;
+    const HWND owner_window = owner == app::NoticeOwner::dialog ? dialog_.window() : main_window_;
     const UINT style = buttons_and_icon(kind) | (owner_window == nullptr ? MB_TASKMODAL : 0);
     const int pressed =
         MessageBoxA(owner_window, to_ansi(text).c_str(), to_ansi(caption).c_str(), style);

@@ -67,12 +67,12 @@ void Win32Dialog::select_all_later(int control_id) {
     PostMessageA(GetDlgItem(window_, control_id), EM_SETSEL, 0, -1);
 }
 
-// No owner, parameters or working directory; show command 0. The path in Windows' own
-// separators, which every shell handler understands.
+// The shell's default verb; no owner, parameters or working directory; show command 0. The path in
+// Windows' own separators, which every shell handler understands.
 void Win32Dialog::open_document(std::string_view path) {
     std::string document = to_ansi(path);
     std::replace(document.begin(), document.end(), '/', '\\');
-    ShellExecuteA(nullptr, "open", document.c_str(), nullptr, nullptr, 0);
+    ShellExecuteA(nullptr, nullptr, document.c_str(), nullptr, nullptr, 0);
 }
 
 void Win32Dialog::end_dialog(int result) {

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "drv/sim/hd44780.h"
+#include "drv/sim/panel.h"
+
+#include <cstdint>
+
+namespace lumivex::sim {
+
+// What a panel shows of its controller, for a viewer that has the model itself at hand. It
+// reads the controller as lumivex-bench reads the published block (visible_address and
+// glyph_row in published_state.h), so both draw the same dots.
+
+// The DDRAM address shown at a row and column of the panel, or -1 where nothing is shown (off
+// the panel, or a second-line row while the controller drives one line).
+int shown_address(const Panel& panel, const Hd44780State& display, int row, int column);
+
+// Whether a dot of the cell at row, column is dark: the character's pattern, the cursor on
+// its eighth dot row, the blinking block while block_shown; none while the display is off.
+bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, int row, int column,
+            int dot_row, int dot_column);
+
+// The blink phase at a time in milliseconds: the block shows in every other 409.6 ms.
+inline bool blink_block_shown(std::uint64_t ms) {
+    return (ms * 10 / 4096) % 2 == 0;
+}
+
+} // namespace lumivex::sim

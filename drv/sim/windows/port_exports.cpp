@@ -1,0 +1,122 @@
+// The port library's six exports over the simulated port on Windows: the model on the chosen
+// clock, shown in the window "Lumivex bench" while a port is open.
+#include "drv/sim/clock.h"
+#include "drv/sim/panel.h"
+#include "drv/sim/parallel_port.h"
+#include "drv/sim/windows/bench_window.h"
+#include "port/port_library.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <windows.h>
+
+namespace lumivex::sim {
+
+namespace {
+
+constexpr const char* panel_variable = "LUMIVEX_SIM_PANEL"; // "20x4"; 16x2 otherwise
+constexpr const char* clock_variable = "LUMIVEX_SIM_CLOCK"; // "instant"; real time otherwise
+
+std::string_view environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// Sleep wakes on the system timer's tick, 15.6 ms by default: a 1 ms tick while a port is open
+// lets the waits sleep rather than spin.
+class FineTimer {
+public:
+    FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {}
+    ~FineTimer() {
+        if (raised_)
+            timeEndPeriod(1);
+    }
+    FineTimer(const FineTimer&) = delete;
+    FineTimer& operator=(const FineTimer&) = delete;
+
+private:
+    bool raised_;
+};
+
+// What hangs on the open port, and the window that shows it. Opening powers it on; the
+// settings are read at that moment.
+struct Bench {
+    Bench(int base_address, const Panel& panel_used)
+        : base(base_address), panel(panel_used), window(view()) {}
+
+    BenchView view() const {
+        return {panel,         port.display().state(),      port.read(data_register),
+                port.status(), port.read(control_register), port.leds()};
+    }
+
+    int base;
+    Panel panel;
+    FineTimer timer;
+    ParallelPort port;
+    BenchWindow window;
+};
+
+Clock port_clock;
+std::optional<Bench> bench;
+
+// The register an address selects at the open port, or nothing.
+std::optional<int> register_at(std::int32_t address) {
+    if (!bench)
+        return std::nullopt;
+    const std::int64_t offset = std::int64_t{address} - bench->base;
+    if (offset < data_register || offset > control_register)
+        return std::nullopt;
+    return static_cast<int>(offset);
+}
+
+} // namespace
+
+} // namespace lumivex::sim
+
+using namespace lumivex::sim;
+
+int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
+    const std::string_view name = device_name != nullptr ? device_name : "";
+    const int base = name == "LPT1:" ? 0x378 : name == "LPT2:" ? 0x278 : 0;
+    if (base == 0)
+        return 0;
+    bench.reset();
+    port_clock =
+        Clock(environment(clock_variable) == "instant" ? Clock::Mode::instant : Clock::Mode::real);
+    bench.emplace(base, panel_named(environment(panel_variable)).value_or(default_panel));
+    return 1;
+}
+
+int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
+    bench.reset();
+    return 0;
+}
+
+int32_t PORT_LIBRARY_CALL DELAY(int32_t ms) {
+    port_clock.wait(std::chrono::milliseconds(ms));
+    return 0;
+}
+
+int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
+    port_clock.wait(std::chrono::microseconds(us));
+    return 0;
+}
+
+int32_t PORT_LIBRARY_CALL INPORT(int32_t address) {
+    const std::optional<int> offset = register_at(address);
+    if (!offset)
+        return 0xFF;
+    port_clock.count_port_access();
+    return bench->port.read(*offset);
+}
+
+int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
+    const std::optional<int> offset = register_at(address);
+    if (!offset)
+        return 0;
+    port_clock.count_port_access();
+    bench->port.write(*offset, static_cast<std::uint8_t>(value), port_clock.now_us());
+    bench->window.show(bench->view());
+    return 0;
+}
