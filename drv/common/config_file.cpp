@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
@@ -103,11 +104,13 @@ std::string config_path(const char* environment_variable, std::string_view file_
     return (std::filesystem::absolute(info.dli_fname).parent_path() / file_name).string();
 }
 
-std::optional<std::string> read_config_text(const std::string& path, int& error) {
+std::optional<std::string> read_config_text(const std::string& path, std::string& error) {
     errno = 0;
     std::ifstream file(path);
+    if (!file && (errno == ENOENT || errno == 0))
+        return std::string();
     if (!file) {
-        error = errno != 0 ? errno : ENOENT;
+        error = std::strerror(errno);
         return std::nullopt;
     }
     std::ostringstream text;

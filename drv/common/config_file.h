@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drv/common/failure_text.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -34,8 +36,23 @@ std::optional<unsigned> parse_config_number(std::string_view text);
 // `file_name` in the folder the port library was loaded from (beside drv/PORT.DLL).
 std::string config_path(const char* environment_variable, std::string_view file_name);
 
-// The file's text; nothing when it cannot be read, with `error` the errno value (ENOENT: there
-// is no such file).
-std::optional<std::string> read_config_text(const std::string& path, int& error);
+// The file's text, empty when there is no such file; nothing when it cannot be read, with
+// `error` saying why.
+std::optional<std::string> read_config_text(const std::string& path, std::string& error);
+
+// A port library's configuration as `parse` (text, error -> optional configuration) reads it from
+// the file config_path() gives; without the file, what `parse` makes of an empty text. On a
+// fault: nothing, and `error` is the line for standard error, naming the file.
+template <typename Parse>
+auto load_config(std::string_view library, const char* environment_variable,
+                 std::string_view file_name, Parse parse, std::string& error) {
+    const std::string path = config_path(environment_variable, file_name);
+    std::string fault;
+    const auto text = read_config_text(path, fault);
+    auto config = text ? parse(*text, fault) : decltype(parse(std::string_view(), fault))();
+    if (!config)
+        error = failure_line(library, path, fault);
+    return config;
+}
 
 } // namespace lumivex::drv

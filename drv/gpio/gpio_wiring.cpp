@@ -1,10 +1,7 @@
 #include "drv/gpio/gpio_wiring.h"
 
 #include "drv/common/config_file.h"
-#include "drv/common/failure_text.h"
 
-#include <cerrno>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -106,18 +103,7 @@ std::optional<Wirings> parse_wirings(std::string_view text, std::string& error) 
 }
 
 std::optional<Wirings> load_wirings(std::string& error) {
-    const std::string path = drv::config_path("LUMIVEX_GPIO_CONF", "gpio.conf");
-    int read_error = 0;
-    const auto text = drv::read_config_text(path, read_error);
-    if (!text && read_error == ENOENT)
-        return Wirings{raspberry_pi_wiring(), std::nullopt};
-    std::string fault;
-    auto wirings = text ? parse_wirings(*text, fault) : std::nullopt;
-    if (!text)
-        fault = std::strerror(read_error);
-    if (!wirings)
-        error = drv::failure_line("gpio", path, fault);
-    return wirings;
+    return drv::load_config("gpio", "LUMIVEX_GPIO_CONF", "gpio.conf", parse_wirings, error);
 }
 
 } // namespace lumivex::gpio

@@ -1,24 +1,11 @@
 // Runs inside a QEMU guest: the program's port module, on the ppdev port library, against the
 // kernel's parport_pc and ppdev drivers on QEMU's emulated parallel port. It prints what it
 // saw; the host compares.
-#include "app/notice.h"
 #include "port/port_module.h"
+#include "support/qemu/printed_notices.h"
 
 #include <cstdio>
 #include <string_view>
-
-namespace {
-
-class PrintedNotices final : public lumivex::app::NoticeSink {
-public:
-    lumivex::app::Answer show(lumivex::app::NoticeOwner, std::string_view text, std::string_view,
-                              lumivex::app::NoticeKind) override {
-        std::printf("notice: %.*s\n", static_cast<int>(text.size()), text.data());
-        return lumivex::app::Answer::ok;
-    }
-};
-
-} // namespace
 
 int main() {
     using namespace lumivex::port;

@@ -1,0 +1,113 @@
+#include "drv/i2c/backpack.h"
+
+#include "drv/common/config_file.h"
+
+#include <map>
+#include <utility>
+
+namespace lumivex::i2c {
+
+namespace {
+
+constexpr std::string_view sections[] = {"LPT1", "LPT2"};
+// The lowest and highest address a device may have; the others are reserved by the I2C bus.
+constexpr unsigned first_address = 0x03;
+constexpr unsigned last_address = 0x77;
+
+// The signals by their configuration keys, in the order faults name them.
+std::array<std::pair<const char*, unsigned*>, 8> signal_pins(Backpack& backpack) {
+    return {{{"rs", &backpack.rs},
+             {"rw", &backpack.rw},
+             {"e", &backpack.e},
+             {"backlight", &backpack.backlight},
+             {"d4", &backpack.data[0]},
+             {"d5", &backpack.data[1]},
+             {"d6", &backpack.data[2]},
+             {"d7", &backpack.data[3]}}};
+}
+
+std::string bus_path(const std::string& value) {
+    if (drv::parse_config_number(value))
+        return "/dev/i2c-" + value;
+    return value.find('/') == std::string::npos ? "/dev/" + value : value;
+}
+
+std::optional<unsigned> parse_pin(std::string_view value) {
+    if (value.size() == 2 && (value[0] == 'P' || value[0] == 'p'))
+        value.remove_prefix(1);
+    const auto pin = drv::parse_config_number(value);
+    return pin && *pin <= 7 ? pin : std::nullopt;
+}
+
+// One "key = value" entry into the backpack; what is wrong with it otherwise.
+std::string apply_entry(const drv::ConfigEntry& entry, Backpack& backpack) {
+    if (entry.key == "bus") {
+        if (entry.value.empty())
+            return "bus = needs a bus, such as /dev/i2c-1 or 1";
+        backpack.bus = bus_path(entry.value);
+    } else if (entry.key == "address") {
+        const auto address = drv::parse_config_number(entry.value);
+        if (!address || *address < first_address || *address > last_address)
+            return "address = " + entry.value + " is not a device address (0x03 to 0x77)";
+        backpack.address = *address;
+    } else if (entry.key == "light") {
+        if (entry.value != "on" && entry.value != "off")
+            return "light = " + entry.value + " is neither on nor off";
+        backpack.light = entry.value == "on";
+    } else {
+        for (const auto& [key, pin] : signal_pins(backpack)) {
+            if (entry.key != key)
+                continue;
+            const auto number = parse_pin(entry.value);
+            if (!number)
+                return entry.key + " = " + entry.value + " is not a pin (0..7)";
+            *pin = *number;
+            return {};
+        }
+        return "unknown key " + entry.key + " (bus, address, rs, rw, e, backlight, d4..d7, light)";
+    }
+    return {};
+}
+
+// Two signals on one pin; empty when each has its own.
+std::string shared_pin(Backpack backpack) {
+    std::map<unsigned, const char*> used;
+    for (const auto& [key, pin] : signal_pins(backpack)) {
+        if (const auto other = used.find(*pin); other != used.end())
+            return "P" + std::to_string(*pin) + " is both " + other->second + " and " + key;
+        used[*pin] = key;
+    }
+    return {};
+}
+
+} // namespace
+
+std::optional<Backpacks> parse_backpacks(std::string_view text, std::string& error) {
+    const auto entries = drv::parse_config(text, sections, error);
+    if (!entries)
+        return std::nullopt;
+    std::map<std::string, Backpack> backpacks;
+    for (const drv::ConfigEntry& entry : *entries) {
+        const std::string fault = apply_entry(entry, backpacks[entry.section]);
+        if (!fault.empty()) {
+            error = drv::config_line_error(entry.line, fault);
+            return std::nullopt;
+        }
+    }
+    for (const auto& [section, backpack] : backpacks) {
+        if (const std::string fault = shared_pin(backpack); !fault.empty()) {
+            error = "[" + section + "] " + fault;
+            return std::nullopt;
+        }
+    }
+    Backpacks result{backpacks["LPT1"], std::nullopt};
+    if (backpacks.count("LPT2") != 0)
+        result.lpt2 = backpacks["LPT2"];
+    return result;
+}
+
+std::optional<Backpacks> load_backpacks(std::string& error) {
+    return drv::load_config("i2c", "LUMIVEX_I2C_CONF", "i2c.conf", parse_backpacks, error);
+}
+
+} // namespace lumivex::i2c

@@ -1,0 +1,179 @@
+#include "drv/i2c/backpack_port.h"
+
+#include "app/shared_state.h"
+#include "drv/common/failure_text.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace lumivex::i2c {
+
+namespace {
+
+using display::wiring::control_register;
+using display::wiring::data_register;
+using display::wiring::status_register;
+
+constexpr std::string_view bus_prefix = "/dev/i2c-";
+constexpr std::uint8_t high_nibble = 0xF0;
+
+std::string open_failure(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such bus (i2cdetect -l lists the buses there are, once the module i2c-dev "
+               "is loaded)";
+    case EACCES:
+    case EPERM:
+        return drv::permission_reason("i2c");
+    default:
+        return std::strerror(error);
+    }
+}
+
+std::string hex_address(unsigned address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", address);
+    return text;
+}
+
+std::string address_failure(int error, unsigned address) {
+    switch (error) {
+    case EBUSY:
+        return "address " + hex_address(address) + " is held by a kernel driver";
+    case ENOTTY:
+        return "not an I2C bus";
+    default:
+        return std::strerror(error);
+    }
+}
+
+} // namespace
+
+bool BackpackPort::fail(const std::string& subject, const std::string& reason) {
+    error_ = drv::failure_line("i2c", subject, reason);
+    return false;
+}
+
+std::string BackpackPort::no_answer() const {
+    std::string reason = "no device answers at address " + hex_address(backpack_.address);
+    if (backpack_.bus.starts_with(bus_prefix))
+        reason += " (i2cdetect -y " + backpack_.bus.substr(bus_prefix.size()) +
+                  " lists the addresses that do)";
+    return reason;
+}
+
+bool BackpackPort::open(const std::string& device_name, const Backpacks& backpacks) {
+    close();
+    error_.clear();
+    if (device_name == "LPT1:")
+        backpack_ = backpacks.lpt1;
+    else if (device_name == "LPT2:" && backpacks.lpt2)
+        backpack_ = *backpacks.lpt2;
+    else if (device_name == "LPT2:")
+        return fail(device_name, "no second backpack; give one under [LPT2] in drv/i2c.conf");
+    else
+        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
+    const int bus = device_.open(backpack_.bus);
+    if (bus < 0)
+        return fail(backpack_.bus, open_failure(-bus));
+
+    registers_ = drv::RegisterView();
+    applied_ = registers_.signals();
+    sent_ = pins(applied_);
+    std::uint8_t ignored = 0;
+    std::string reason;
+    if (const int error = device_.set_address(bus, backpack_.address); error != 0)
+        reason = address_failure(error, backpack_.address);
+    else if (device_.receive_byte(bus, ignored) != 0 || device_.send_byte(bus, sent_) != 0)
+        reason = no_answer();
+    if (!reason.empty()) {
+        device_.close(bus);
+        return fail(backpack_.bus, reason);
+    }
+    bus_ = bus;
+    answering_ = true;
+    base_ = device_name == "LPT1:" ? app::lpt1_base_address : app::lpt2_base_address;
+    return true;
+}
+
+void BackpackPort::close() {
+    if (base_ == 0)
+        return;
+    device_.close(bus_);
+    bus_ = -1;
+    base_ = 0;
+}
+
+// The expander's pins for the display's levels; released data lines are set high.
+std::uint8_t BackpackPort::pins(const drv::DisplaySignals& signals) const {
+    const auto pin = [](bool level, unsigned number) {
+        return static_cast<std::uint8_t>(level ? 1u << number : 0u);
+    };
+    std::uint8_t levels = pin(signals.rs, backpack_.rs) | pin(signals.rw, backpack_.rw) |
+                          pin(signals.e, backpack_.e) | pin(backpack_.light, backpack_.backlight);
+    for (unsigned bit = 0; bit < backpack_.data.size(); ++bit)
+        levels |=
+            pin(signals.data_released || (signals.data >> (4 + bit) & 1) != 0, backpack_.data[bit]);
+    return levels;
+}
+
+void BackpackPort::stop_answering(int error) {
+    answering_ = false;
+    std::fprintf(stderr, "%s\n",
+                 drv::failure_line("i2c", backpack_.bus,
+                                   "the device at " + hex_address(backpack_.address) +
+                                       " stopped answering (" + std::strerror(error) +
+                                       "); nothing reaches it until the port is opened again")
+                     .c_str());
+}
+
+void BackpackPort::write(int address, int value) {
+    if (base_ == 0 || address < base_ || address > base_ + control_register)
+        return;
+    registers_.write(address - base_, static_cast<std::uint8_t>(value));
+    for (const drv::DisplaySignals& step : drv::signal_steps(applied_, registers_.signals())) {
+        applied_ = step;
+        const std::uint8_t levels = pins(step);
+        if (!answering_ || levels == sent_)
+            continue;
+        if (const int error = device_.send_byte(bus_, levels); error != 0)
+            return stop_answering(error);
+        sent_ = levels;
+    }
+}
+
+// D7..D4 as the pins show them while released, the other bits as DR drives them.
+std::optional<std::uint8_t> BackpackPort::sample() {
+    const std::uint8_t driven = registers_.data_register();
+    if (!applied_.data_released)
+        return driven;
+    std::uint8_t levels = 0;
+    if (const int error = device_.receive_byte(bus_, levels); error != 0) {
+        stop_answering(error);
+        return std::nullopt;
+    }
+    std::uint8_t data = driven & ~high_nibble;
+    for (unsigned bit = 0; bit < backpack_.data.size(); ++bit)
+        data |= static_cast<std::uint8_t>((levels >> backpack_.data[bit] & 1) << (4 + bit));
+    return data;
+}
+
+int BackpackPort::read(int address) {
+    if (base_ == 0 || !answering_ || address < base_ || address > base_ + control_register)
+        return 0xFF;
+    switch (address - base_) {
+    case data_register: {
+        const auto levels = sample();
+        return levels ? *levels : 0xFF;
+    }
+    case status_register: {
+        const auto levels = sample();
+        return levels ? drv::status_register(*levels) : 0xFF;
+    }
+    default:
+        return registers_.control_register();
+    }
+}
+
+} // namespace lumivex::i2c

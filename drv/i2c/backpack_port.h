@@ -1,0 +1,57 @@
+#pragma once
+
+#include "drv/common/register_view.h"
+#include "drv/i2c/backpack.h"
+#include "drv/i2c/i2c_device.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace lumivex::i2c {
+
+// LPT1 or LPT2 on a PCF8574 I2C backpack: the registers DR, SR and CR at the port's base address
+// drive the display's lines through the expander's pins as a parallel port drives its own, one
+// SMBus "send byte" for each change of the levels and nothing when they stay. DR bits 7..4 reach
+// D7..D4, bits 3..0 reach nothing. While R/W is high or CR bit 5 asks for input, D7..D4 are set
+// high (the expander's pins then only pull up, and the display can drive them) and SR bits 6..3
+// (DR bits 7..4 too) read them with one "receive byte"; the rest of the time SR and DR read what
+// DR drives, without a transfer.
+class BackpackPort {
+public:
+    explicit BackpackPort(I2cDevice& device) : device_(device) {}
+
+    // Opens "LPT1:"'s or "LPT2:"'s backpack: its bus, its address, one byte received to see that
+    // a device answers, and one byte sent that sets E, RS, R/W and D7..D4 low with the backlight
+    // as configured. On failure, error() says why, and nothing is left open.
+    bool open(const std::string& device_name, const Backpacks& backpacks);
+    // Closes the bus, the levels left as they are.
+    void close();
+
+    // Addresses outside the open port are ignored; reading them gives 0xFF. Once a transfer
+    // fails (the device stopped answering), one line on standard error says so, and until the
+    // port is opened again writes do nothing and reads give 0xFF.
+    void write(int address, int value);
+    int read(int address);
+
+    const std::string& error() const { return error_; }
+
+private:
+    bool fail(const std::string& subject, const std::string& reason);
+    std::string no_answer() const;
+    std::uint8_t pins(const drv::DisplaySignals& signals) const;
+    std::optional<std::uint8_t> sample();
+    void stop_answering(int error);
+
+    I2cDevice& device_;
+    Backpack backpack_;
+    int base_ = 0; // 0 while closed
+    int bus_ = -1;
+    bool answering_ = false;
+    drv::RegisterView registers_;
+    drv::DisplaySignals applied_;
+    std::uint8_t sent_ = 0; // the expander's pins as last sent
+    std::string error_;
+};
+
+} // namespace lumivex::i2c
