@@ -7,6 +7,7 @@
 #include "display/bus_cycles.h"
 #include "display/demo.h"
 #include "drv/sim/parallel_port.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 
@@ -89,7 +90,7 @@ void report_access_cost() {
     void* library = dlopen(port::port_library_path, RTLD_NOW | RTLD_NOLOAD);
     const auto outport = reinterpret_cast<PortOutport>(dlsym(library, "OUTPORT"));
     const double whole = microseconds_per_access(
-        [outport](std::uint8_t value) { outport(app::lpt1_base_address, value); });
+        [outport](std::uint8_t value) { outport(lpt::lpt1_base_address, value); });
     lumivex::sim::ParallelPort model;
     const double model_only = microseconds_per_access(
         [&model](std::uint8_t value) { model.write(lumivex::sim::data_register, value, 0); });
@@ -115,8 +116,8 @@ int main() {
     AnsweringNotices notices;
     port::use_library_loader(loader);
     app::set_notice_sink(&notices);
-    app::current_base_address = app::lpt1_base_address;
-    if (port::open_port(app::lpt1_base_address) != port::opened)
+    app::current_base_address = lpt::lpt1_base_address;
+    if (port::open_port(lpt::lpt1_base_address) != port::opened)
         return 1;
 
     constexpr int calls = 1000;
@@ -132,12 +133,12 @@ int main() {
     std::printf("DELAY(1)   overshoot over %d calls: mean %.2f us, max %.2f us\n", calls,
                 total_us / calls, worst_us);
 
-    report_ratio("LED test", [] { port::run_led_test(app::lpt1_base_address); });
+    report_ratio("LED test", [] { port::run_led_test(lpt::lpt1_base_address); });
     display::bus_width = display::BusWidth::four_bit;
     report_ratio("demo", [] { display::run_demo(); });
     report_access_cost();
 
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     shm_unlink(state_name.c_str());
     fs::current_path("/");
     fs::remove_all(folder);

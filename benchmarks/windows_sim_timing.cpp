@@ -6,6 +6,7 @@
 #include "app/shared_state.h"
 #include "display/bus_cycles.h"
 #include "display/demo.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 
@@ -67,8 +68,8 @@ int main() {
     AnsweringNotices notices;
     port::use_library_loader(loader);
     app::set_notice_sink(&notices);
-    app::current_base_address = app::lpt1_base_address;
-    if (port::open_port(app::lpt1_base_address) != port::opened)
+    app::current_base_address = lpt::lpt1_base_address;
+    if (port::open_port(lpt::lpt1_base_address) != port::opened)
         return 1;
 
     constexpr int calls = 1000;
@@ -92,6 +93,6 @@ int main() {
     std::printf("demo: wall %.4f s, DELAY %.3f s, ratio %.5f\n", wall, requested_ms / 1000.0,
                 wall / (requested_ms / 1000.0));
 
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     return 0;
 }

@@ -10,6 +10,7 @@
 #include "display/demo.h"
 #include "display/hd44780.h"
 #include "display/initialisation.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "text/binary_text.h"
 #include "text/command_list.h"
@@ -21,9 +22,6 @@
 namespace lumivex::dialog {
 
 namespace {
-
-constexpr int operand_limit = 11;
-constexpr int sequence_limit = 14;
 
 // The label a control has in the template.
 std::string_view template_text(int control_id) {
@@ -41,7 +39,7 @@ template <typename Action> void while_busy(DialogView& view, int button, Action 
 }
 
 void open_port(DialogView& view) {
-    const int base = view.is_checked(lpt1_radio) ? app::lpt1_base_address : app::lpt2_base_address;
+    const int base = view.is_checked(lpt1_radio) ? lpt::lpt1_base_address : lpt::lpt2_base_address;
     app::current_base_address = base;
     const bool opened = port::open_port(base) == port::opened;
     if (!opened)
@@ -72,7 +70,8 @@ void initialise(DialogView& view) {
 // Issues the selected command again; with auto-increment the operand then counts up (only
 // its low eight bits are shown). After a bad operand nothing is sent or counted.
 void repeat_command(DialogView& view) {
-    const int operand = text::parse_binary_text(view.field_text(operand_field, operand_limit));
+    const int operand =
+        text::parse_binary_text(view.field_text(operand_field, operand_field_limit));
     if (operand < 0)
         return;
     display::issue_selected_command(view.current_selection(command_list));
@@ -86,7 +85,8 @@ void repeat_command(DialogView& view) {
 // Bits 9 and 8 are RS and R/W, bits 7..0 the byte. With auto-increment the whole ten-bit value
 // counts up.
 void send_sequence(DialogView& view) {
-    const int sequence = text::parse_binary_text(view.field_text(sequence_field, sequence_limit));
+    const int sequence =
+        text::parse_binary_text(view.field_text(sequence_field, sequence_field_limit));
     if (sequence < 0)
         return;
     display::write_cycle(sequence >> 8 & 3, sequence & 0xFF);
@@ -123,8 +123,8 @@ void initialise_dialog(DialogView& view) {
     app::current_dialog = &view;
     text::fill_command_list(view, command_list, display::command_texts());
     view.check(lpt1_radio);
-    view.limit_text(operand_field, operand_limit);
-    view.limit_text(sequence_field, sequence_limit);
+    view.limit_text(operand_field, operand_field_limit);
+    view.limit_text(sequence_field, sequence_field_limit);
 }
 
 bool handle_command(DialogView& view, int control_id, Notification notification) {

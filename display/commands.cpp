@@ -64,8 +64,8 @@ void issue_selected_command(int index) {
         return;
     // The operand is checked for every entry, also for those that do not use it; after a bad
     // text nothing is sent.
-    const int operand =
-        text::parse_binary_text(app::current_dialog->field_text(dialog::operand_field, 11));
+    const int operand = text::parse_binary_text(
+        app::current_dialog->field_text(dialog::operand_field, dialog::operand_field_limit));
     if (operand < 0 || index < 0 || index >= static_cast<int>(commands.size()))
         return;
     const Command& command = commands[static_cast<std::size_t>(index)];

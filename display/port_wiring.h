@@ -1,12 +1,14 @@
 #pragma once
 
 #include "app/shared_state.h"
-#include "display/lpt_wiring.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 
 // The registers the display is driven through. Every access takes the current base address
 // afresh, so a port closed in the middle of a sequence refuses the rest of it.
 namespace lumivex::display::wiring {
+
+using namespace lpt;
 
 inline int base() {
     return app::current_base_address;

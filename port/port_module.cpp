@@ -2,6 +2,7 @@
 
 #include "app/notice.h"
 #include "app/run_folder.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 
 #include <array>
@@ -118,11 +119,11 @@ int open_port(int base) {
 
     const char* device_name;
     const char* failure_text;
-    if (base == 0x278) {
-        device_name = "LPT2:";
+    if (base == lpt::lpt2_base_address) {
+        device_name = lpt::lpt2_device_name.data();
         failure_text = "Err3 - Can't open LPT2!";
-    } else if (base == 0x378) {
-        device_name = "LPT1:";
+    } else if (base == lpt::lpt1_base_address) {
+        device_name = lpt::lpt1_device_name.data();
         failure_text = "Err3 - Can't open LPT1!";
     } else {
         return fail_open(library, base_not_defined, "Err31 - BA n.def.");

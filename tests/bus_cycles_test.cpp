@@ -1,5 +1,6 @@
 #include "app/shared_state.h"
 #include "display/bus_cycles.h"
+#include "port/lpt_wiring.h"
 #include "support/core_test.h"
 
 using namespace lumivex;
@@ -92,7 +93,7 @@ TEST_F(BusCycles, WithoutPortNothingIsSent) {
 }
 
 TEST_F(BusCycles, ReadRefusedByThePortModuleFails) {
-    app::current_base_address = app::lpt1_base_address; // set, but no library bound
+    app::current_base_address = lpt::lpt1_base_address; // set, but no library bound
     EXPECT_EQ(read_cycle(1), -1);
     EXPECT_FALSE(notices.shown.empty());
 }

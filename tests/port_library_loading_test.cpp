@@ -2,6 +2,7 @@
 // drv/PORT.DLL in the current directory.
 #include "app/run_folder.h"
 #include "app/shared_state.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
 #include "support/run_folder.h"
@@ -18,7 +19,7 @@ class PortLibraryLoading : public CoreTest {
 protected:
     PortLibraryLoading() { port::use_library_loader(port::system_library_loader()); }
     // Closed while the run folder is still the current directory: the fake logs there.
-    ~PortLibraryLoading() override { port::close_port(app::lpt1_base_address); }
+    ~PortLibraryLoading() override { port::close_port(lpt::lpt1_base_address); }
 
     void install(const std::string& variant) {
         folder.install_port_library(fs::path(FAKE_PORT_DIR) / ("fake_port_" + variant + ".so"));

@@ -2,11 +2,10 @@
 
 namespace lumivex::drv {
 
-using namespace display::wiring;
+using namespace lpt;
 
 namespace {
 
-constexpr std::uint8_t kept_control_bits = control_data_input | 0x0F;
 // With nothing on them the status inputs read 1, except /Busy (bit 7), which the port inverts;
 // bits 2..0 are not inputs and read 1 as well.
 constexpr std::uint8_t status_idle_bits = 0x07;
@@ -14,10 +13,10 @@ constexpr std::uint8_t status_idle_bits = 0x07;
 } // namespace
 
 void RegisterView::write(int offset, std::uint8_t value) {
-    if (offset == display::wiring::data_register)
+    if (offset == lpt::data_register)
         data_ = value;
-    else if (offset == display::wiring::control_register)
-        control_ = value & kept_control_bits;
+    else if (offset == lpt::control_register)
+        control_ = value & control_kept_bits;
 }
 
 DisplaySignals RegisterView::signals() const {

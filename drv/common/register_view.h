@@ -1,6 +1,6 @@
 #pragma once
 
-#include "display/lpt_wiring.h"
+#include "port/lpt_wiring.h"
 
 #include <cstdint>
 #include <vector>
@@ -33,7 +33,7 @@ public:
 
 private:
     std::uint8_t data_ = 0;
-    std::uint8_t control_ = display::wiring::control_idle;
+    std::uint8_t control_ = lpt::control_idle;
 };
 
 // The states to go through from one set of levels to the next, one or two, so that nothing

@@ -1,7 +1,7 @@
 #include "drv/gpio/gpio_port.h"
 
-#include "app/shared_state.h"
 #include "drv/common/failure_text.h"
+#include "port/lpt_wiring.h"
 
 #include <cerrno>
 #include <cstring>
@@ -11,9 +11,9 @@ namespace lumivex::gpio {
 
 namespace {
 
-using display::wiring::control_register;
-using display::wiring::data_register;
-using display::wiring::status_register;
+using lpt::control_register;
+using lpt::data_register;
+using lpt::status_register;
 
 std::string open_failure(int error) {
     switch (error) {
@@ -77,12 +77,13 @@ void GpioPort::lay_out(const Wiring& wiring) {
 bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     close();
     error_.clear();
+    const int base = lpt::base_address_of(device_name);
     const Wiring* wiring = nullptr;
-    if (device_name == "LPT1:")
+    if (base == lpt::lpt1_base_address)
         wiring = &wirings.lpt1;
-    else if (device_name == "LPT2:" && wirings.lpt2)
+    else if (base == lpt::lpt2_base_address && wirings.lpt2)
         wiring = &*wirings.lpt2;
-    else if (device_name == "LPT2:")
+    else if (base == lpt::lpt2_base_address)
         return fail(device_name, "no second wiring; give one under [LPT2] in drv/gpio.conf");
     else
         return fail(device_name, "unknown device name (LPT1: or LPT2:)");
@@ -105,7 +106,7 @@ bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     if (error != 0)
         return fail(wiring->chip, reason);
     request_ = request.fd;
-    base_ = device_name == "LPT1:" ? app::lpt1_base_address : app::lpt2_base_address;
+    base_ = base;
     return true;
 }
 

@@ -1,7 +1,7 @@
 #include "drv/i2c/backpack_port.h"
 
-#include "app/shared_state.h"
 #include "drv/common/failure_text.h"
+#include "port/lpt_wiring.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,9 +11,9 @@ namespace lumivex::i2c {
 
 namespace {
 
-using display::wiring::control_register;
-using display::wiring::data_register;
-using display::wiring::status_register;
+using lpt::control_register;
+using lpt::data_register;
+using lpt::status_register;
 
 constexpr std::string_view bus_prefix = "/dev/i2c-";
 constexpr std::uint8_t high_nibble = 0xF0;
@@ -66,11 +66,12 @@ std::string BackpackPort::no_answer() const {
 bool BackpackPort::open(const std::string& device_name, const Backpacks& backpacks) {
     close();
     error_.clear();
-    if (device_name == "LPT1:")
+    const int base = lpt::base_address_of(device_name);
+    if (base == lpt::lpt1_base_address)
         backpack_ = backpacks.lpt1;
-    else if (device_name == "LPT2:" && backpacks.lpt2)
+    else if (base == lpt::lpt2_base_address && backpacks.lpt2)
         backpack_ = *backpacks.lpt2;
-    else if (device_name == "LPT2:")
+    else if (base == lpt::lpt2_base_address)
         return fail(device_name, "no second backpack; give one under [LPT2] in drv/i2c.conf");
     else
         return fail(device_name, "unknown device name (LPT1: or LPT2:)");
@@ -93,7 +94,7 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
     }
     bus_ = bus;
     answering_ = true;
-    base_ = device_name == "LPT1:" ? app::lpt1_base_address : app::lpt2_base_address;
+    base_ = base;
     return true;
 }
 

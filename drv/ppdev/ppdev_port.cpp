@@ -1,5 +1,7 @@
 #include "drv/ppdev/ppdev_port.h"
 
+#include "port/lpt_wiring.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -10,10 +12,12 @@ namespace lumivex::ppdev {
 
 namespace {
 
-constexpr int data_register = 0;
-constexpr int control_register = 2;
-constexpr std::uint8_t control_lines = 0x0F; // /Strobe, /Auto Feed, Init, /SLCT IN
-constexpr std::uint8_t direction_bit = 0x20; // the PS/2 data direction: DR reads the lines
+using lpt::control_register;
+using lpt::data_register;
+// The lines PPWCONTROL drives (/Strobe, /Auto Feed, Init, /SLCT IN); the direction bit goes
+// through PPDATADIR.
+constexpr std::uint8_t control_lines = lpt::control_kept_bits & ~lpt::control_data_input;
+constexpr std::uint8_t direction_bit = lpt::control_data_input;
 
 std::string open_failure(int error) {
     switch (error) {
@@ -36,7 +40,7 @@ std::string open_failure(int error) {
 } // namespace
 
 std::string device_path(const std::string& device_name) {
-    const bool second = device_name == "LPT2:";
+    const bool second = device_name == lpt::lpt2_device_name;
     const char* chosen = std::getenv(second ? "LUMIVEX_PPDEV_LPT2" : "LUMIVEX_PPDEV_LPT1");
     if (chosen != nullptr && chosen[0] != '\0')
         return chosen;
@@ -72,12 +76,8 @@ bool PpdevPort::claim(const std::string& path) {
 bool PpdevPort::open(const std::string& device_name) {
     close();
     error_.clear();
-    int base = 0;
-    if (device_name == "LPT1:")
-        base = 0x378;
-    else if (device_name == "LPT2:")
-        base = 0x278;
-    else
+    const int base = lpt::base_address_of(device_name);
+    if (base == 0)
         return fail(device_name, "unknown device name (LPT1: or LPT2:)");
     const std::string path = device_path(device_name);
     if (const int error = device_.open(path); error != 0)
@@ -134,7 +134,7 @@ int PpdevPort::read(int address) {
         if (device_.ioctl(PPRCONTROL, &byte) != 0)
             return 0xFF;
         return (byte & control_lines) | direction_bit_;
-    default:
+    default: // the status register
         return device_.ioctl(PPRSTATUS, &byte) == 0 ? byte : 0xFF;
     }
 }

@@ -7,6 +7,7 @@
 #include "bench/waveform_view.h"
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/fakes.h"
@@ -97,8 +98,8 @@ void BenchTest::showsWhatTheSimulatedPortDid() {
     Trace trace;
     RecordingNotices notices(trace);
     app::set_notice_sink(&notices);
-    app::current_base_address = app::lpt1_base_address;
-    QCOMPARE(port::open_port(app::lpt1_base_address), 0);
+    app::current_base_address = lpt::lpt1_base_address;
+    QCOMPARE(port::open_port(lpt::lpt1_base_address), 0);
     display::initialise_display(display::BusWidth::four_bit);
     display::write_cycle(display::write_data, 'A');         // at address 0
     display::write_cycle(display::write_instruction, 0x40); // glyph 0: a frame
@@ -106,7 +107,7 @@ void BenchTest::showsWhatTheSimulatedPortDid() {
         display::write_cycle(display::write_data, row);
     display::write_cycle(display::write_instruction, 0x81);
     display::write_cycle(display::write_data, 0x00); // glyph 0 at address 1
-    port::port_out(app::lpt1_base_address, 0xA5);    // the LEDs
+    port::port_out(lpt::lpt1_base_address, 0xA5);    // the LEDs
 
     bench::BenchWindow window(block.name());
     window.resize(720, 640);
@@ -142,7 +143,7 @@ void BenchTest::showsWhatTheSimulatedPortDid() {
     QVERIFY(window.registers()->text().contains(QStringLiteral("DR 0xa5")));
     QVERIFY(window.registers()->text().contains(QStringLiteral("timing violations 0")));
 
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     app::current_base_address = 0;
     app::set_notice_sink(nullptr);
     QVERIFY(notices.shown.empty());

@@ -2,6 +2,7 @@
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
 #include "drv/gpio/gpio_port.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "support/captured_stderr.h"
 #include "support/core_test.h"
@@ -321,9 +322,9 @@ protected:
     MappingLoader<DefaultWiring> loader{mapping};
 
     void open_on_gpio() {
-        app::current_base_address = app::lpt1_base_address;
+        app::current_base_address = lpt::lpt1_base_address;
         port::use_library_loader(loader);
-        ASSERT_EQ(port::open_port(app::lpt1_base_address), port::opened);
+        ASSERT_EQ(port::open_port(lpt::lpt1_base_address), port::opened);
         device.calls.clear();
     }
 
@@ -332,17 +333,17 @@ protected:
         open_lpt1();
         sequence();
         const Calls expected = expected_line_changes(trace);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         open_on_gpio();
         sequence();
         EXPECT_EQ(device.calls, expected);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         port::use_library_loader(port);
     }
 };
 
 TEST_F(GpioCore, LedTestSetsTheDataLinesAsDr) {
-    expect_line_changes_as_registers([] { port::run_led_test(app::lpt1_base_address); });
+    expect_line_changes_as_registers([] { port::run_led_test(lpt::lpt1_base_address); });
 }
 
 TEST_F(GpioCore, FourBitInitialisationSetsTheLinesAsTheRegisters) {
@@ -362,7 +363,7 @@ TEST_F(GpioCore, FourBitReadLetsGoOfTheDataLinesWhileRwIsHigh) {
                                    "set 22=0", "config in - high -",        // then R/W
                                    released, "set 22=1", "get 12 16 20 21", // E rises last
                                    "set 22=0", "config in - high -"}));
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     port::use_library_loader(port);
 }
 
@@ -386,7 +387,7 @@ TEST_F(GpioLibrary, FailuresGiveTheProgramsNoticeAndOneLine) {
         notices.shown.clear();
         int status = 0;
         const std::string output =
-            captured_stderr([&] { status = port::open_port(app::lpt1_base_address); });
+            captured_stderr([&] { status = port::open_port(lpt::lpt1_base_address); });
         EXPECT_EQ(status, port::device_not_opened);
         EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
         EXPECT_EQ(output, line);

@@ -2,6 +2,7 @@
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
 #include "drv/i2c/backpack_port.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "support/captured_stderr.h"
 #include "support/core_test.h"
@@ -241,9 +242,9 @@ protected:
     MappingLoader<CommonBackpack> loader{mapping};
 
     void open_on_backpack() {
-        app::current_base_address = app::lpt1_base_address;
+        app::current_base_address = lpt::lpt1_base_address;
         port::use_library_loader(loader);
-        ASSERT_EQ(port::open_port(app::lpt1_base_address), port::opened);
+        ASSERT_EQ(port::open_port(lpt::lpt1_base_address), port::opened);
         device.calls.clear();
     }
 
@@ -252,17 +253,17 @@ protected:
         open_lpt1();
         sequence();
         const Calls expected = expected_transfers(trace);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         open_on_backpack();
         sequence();
         EXPECT_EQ(device.calls, expected);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         port::use_library_loader(port);
     }
 };
 
 TEST_F(BackpackCore, LedTestSendsTheHighNibbleOfDr) {
-    expect_transfers_as_registers([] { port::run_led_test(app::lpt1_base_address); });
+    expect_transfers_as_registers([] { port::run_led_test(lpt::lpt1_base_address); });
 }
 
 TEST_F(BackpackCore, FourBitInitialisationSendsTheRegistersLevels) {
@@ -278,7 +279,7 @@ TEST_F(BackpackCore, FourBitReadSetsTheDataPinsHighWhileRwIsHigh) {
                                    "send FA", "send 08",            // E falls first, then R/W
                                    "send FA", "send FE", "receive", // E rises last
                                    "send FA", "send 08"}));
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     port::use_library_loader(port);
 }
 
@@ -303,7 +304,7 @@ TEST_F(BackpackLibrary, FailuresGiveTheProgramsNoticeAndOneLine) {
         notices.shown.clear();
         int status = 0;
         const std::string output =
-            captured_stderr([&] { status = port::open_port(app::lpt1_base_address); });
+            captured_stderr([&] { status = port::open_port(lpt::lpt1_base_address); });
         EXPECT_EQ(status, port::device_not_opened);
         EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
         EXPECT_EQ(output, line);

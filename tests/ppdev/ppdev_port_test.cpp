@@ -1,6 +1,7 @@
 #include "app/shared_state.h"
 #include "display/initialisation.h"
 #include "drv/ppdev/ppdev_port.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/captured_stderr.h"
@@ -215,23 +216,23 @@ protected:
         open_lpt1();
         sequence();
         const Calls expected = expected_ioctls(trace);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
 
         FakeParportDevice device;
         ppdev::PpdevPort ppdev_port(device);
         MappingLoader loader(ppdev_port);
         port::use_library_loader(loader);
-        ASSERT_EQ(port::open_port(app::lpt1_base_address), port::opened);
+        ASSERT_EQ(port::open_port(lpt::lpt1_base_address), port::opened);
         device.calls.clear();
         sequence();
         EXPECT_EQ(device.calls, expected);
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         port::use_library_loader(port);
     }
 };
 
 TEST_F(PpdevCore, LedTestReachesTheDataIoctlsInOrder) {
-    expect_same_registers([] { port::run_led_test(app::lpt1_base_address); });
+    expect_same_registers([] { port::run_led_test(lpt::lpt1_base_address); });
 }
 
 TEST_F(PpdevCore, FourBitInitialisationReachesTheControlAndDataIoctlsInOrder) {
@@ -249,7 +250,7 @@ TEST_F(PpdevLibrary, MissingDeviceGivesTheProgramsNoticeAndOneLine) {
 
     int status = 0;
     const std::string output =
-        captured_stderr([&] { status = port::open_port(app::lpt1_base_address); });
+        captured_stderr([&] { status = port::open_port(lpt::lpt1_base_address); });
     unsetenv("LUMIVEX_PPDEV_LPT1");
 
     EXPECT_EQ(status, port::device_not_opened);

@@ -3,6 +3,7 @@
 #include "app/shared_state.h"
 #include "dialog/dialog_template.h"
 #include "display/bus_cycles.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "support/fakes.h"
 #include "ui/qt/dialog_units.h"
@@ -78,7 +79,7 @@ void QtDialogTest::init() {
 
 void QtDialogTest::cleanup() {
     dialog.reset();
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     app::current_base_address = 0;
     app::set_notice_sink(nullptr);
     port::use_library_loader(port::system_library_loader());

@@ -8,6 +8,7 @@
 #include "display/demo.h"
 #include "display/initialisation.h"
 #include "drv/sim/published_state.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
@@ -45,7 +46,7 @@ protected:
         unsetenv("LUMIVEX_SIM_VCD");
     }
     ~SimPortLibrary() override {
-        port::close_port(app::lpt1_base_address);
+        port::close_port(lpt::lpt1_base_address);
         for (const char* name :
              {"LUMIVEX_SIM_STATE", "LUMIVEX_SIM_CLOCK", "LUMIVEX_SIM_PANEL", "LUMIVEX_SIM_VCD"})
             unsetenv(name);
@@ -196,7 +197,7 @@ TEST_F(SimPortLibrary, RefusesSettingsItCannotFollow) {
             std::getenv(c.variable) != nullptr ? std::getenv(c.variable) : "";
         setenv(c.variable, c.value.c_str(), 1);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+        EXPECT_EQ(port::open_port(lpt::lpt1_base_address), port::device_not_opened);
         EXPECT_EQ(testing::internal::GetCapturedStderr(),
                   "lumivex sim: " + std::string(c.variable) + " \"" + c.value + "\": " + c.why +
                       "\n");
@@ -214,7 +215,7 @@ TEST_F(SimPortLibrary, ABlockOfAnotherUserIsNeitherWrittenNorRead) {
     ASSERT_EQ(fchown(fd, 65534, 65534), 0);
     close(fd);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+    EXPECT_EQ(port::open_port(lpt::lpt1_base_address), port::device_not_opened);
     const std::string owner = getpwuid(65534) != nullptr ? getpwuid(65534)->pw_name : "?";
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "lumivex sim: LUMIVEX_SIM_STATE \"" + state_name + "\": the block belongs to user " +
@@ -267,7 +268,7 @@ TEST_F(SimPortLibrary, OneWriterPerBlockUntilItDies) {
     ASSERT_EQ(opened, 'y');
 
     testing::internal::CaptureStderr();
-    EXPECT_EQ(port::open_port(app::lpt1_base_address), port::device_not_opened);
+    EXPECT_EQ(port::open_port(lpt::lpt1_base_address), port::device_not_opened);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "lumivex sim: LUMIVEX_SIM_STATE \"" + state_name + "\": process " +
                   std::to_string(writer) +

@@ -2,6 +2,7 @@
 
 #include "app/shared_state.h"
 #include "display/bus_cycles.h"
+#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 
 using namespace lumivex;
@@ -15,7 +16,7 @@ CoreTest::CoreTest() {
 }
 
 CoreTest::~CoreTest() {
-    port::close_port(app::lpt1_base_address);
+    port::close_port(lpt::lpt1_base_address);
     port::use_library_loader(port::system_library_loader());
     app::set_notice_sink(nullptr);
     app::current_dialog = nullptr;
@@ -23,8 +24,8 @@ CoreTest::~CoreTest() {
 }
 
 void CoreTest::open_lpt1() {
-    app::current_base_address = app::lpt1_base_address;
-    ASSERT_EQ(port::open_port(app::lpt1_base_address), port::opened);
+    app::current_base_address = lpt::lpt1_base_address;
+    ASSERT_EQ(port::open_port(lpt::lpt1_base_address), port::opened);
     trace.clear();
     notices.shown.clear();
 }

@@ -4,6 +4,7 @@
 #include "drv/sim/parallel_port.h"
 #include "drv/sim/settings.h"
 #include "drv/sim/windows/bench_window.h"
+#include "port/lpt_wiring.h"
 #include "port/port_library.h"
 
 #include <cstdio>
@@ -70,7 +71,7 @@ using namespace lumivex::sim;
 
 int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
     const std::string_view name = device_name != nullptr ? device_name : "";
-    const int base = name == "LPT1:" ? 0x378 : name == "LPT2:" ? 0x278 : 0;
+    const int base = lumivex::lpt::base_address_of(name);
     if (base == 0)
         return 0;
     bench.reset();

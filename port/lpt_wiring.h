@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string_view>
+
+// The PC parallel port as the program, the port libraries and the bench see it, and how the
+// display hangs on it, as register bits: the program drives the display through these, and a
+// port library for other hardware turns them into the display's signals. Plain constants, so
+// a port library can include this without the rest of the core.
+namespace lumivex::lpt {
+
+// The two ports, by the device names OPENCOM takes and their base addresses.
+constexpr int lpt1_base_address = 0x378;
+constexpr int lpt2_base_address = 0x278;
+constexpr std::string_view lpt1_device_name = "LPT1:";
+constexpr std::string_view lpt2_device_name = "LPT2:";
+
+// The base address of "LPT1:" or "LPT2:", 0 for any other name.
+constexpr int base_address_of(std::string_view device_name) {
+    return device_name == lpt1_device_name   ? lpt1_base_address
+           : device_name == lpt2_device_name ? lpt2_base_address
+                                             : 0;
+}
+
+// Register offsets from the port's base address.
+constexpr int data_register = 0;
+constexpr int status_register = 1;
+constexpr int control_register = 2;
+
+// Control register bits. R/W sits on /Strobe and RS on /Auto Feed, both inverted by the port,
+// so the driver writes their complement; E sits on Init; /SLCT IN (inverted too) is kept at 1
+// and reaches nothing.
+constexpr int control_rw_low = 0x01;
+constexpr int control_rs_low = 0x02;
+constexpr int control_e_high = 0x04;
+constexpr int control_select_in = 0x08;
+constexpr int control_idle = control_select_in | control_rs_low | control_rw_low; // 0x0B
+// The PS/2 direction bit: the port stops driving the data lines and DR reads them.
+constexpr int control_data_input = 0x20;
+// What CR keeps of a write: C3..C0 and the direction bit.
+constexpr int control_kept_bits = 0x2F;
+
+// Control values for a bus selector (bit 1 RS, bit 0 R/W), with E low and high.
+constexpr int clock_low(int selector) {
+    return (selector ^ 3) | control_select_in;
+}
+constexpr int clock_high(int selector) {
+    return clock_low(selector) | control_e_high;
+}
+
+// The display's D7..D4 come back on SR bits 6..3, for reading on a 4-bit bus.
+constexpr int status_data_bits = 0x78;
+constexpr int status_from_data_lines(int data_lines) {
+    return (data_lines >> 1) & status_data_bits;
+}
+
+} // namespace lumivex::lpt
