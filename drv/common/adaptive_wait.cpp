@@ -1,6 +1,7 @@
 #include "drv/common/adaptive_wait.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace lumivex::drv {
 
