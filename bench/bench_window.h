@@ -39,6 +39,8 @@ public:
     QPushButton* record_button() const { return record_; }
 
 private:
+    // Follows the block as refresh() does; true when it is live.
+    bool follow_mapping();
     void poll();
     void set_poll_interval();
     void show_snapshot();

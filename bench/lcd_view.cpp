@@ -7,9 +7,8 @@ namespace lumivex::bench {
 
 namespace {
 
-// A cell is 5 dots and a gap wide, 8 dots and a gap high; the glass has a margin around.
+// A cell is 5 dots and a gap wide, the font's rows and a gap high; the glass has a margin around.
 constexpr int cell_columns = 6;
-constexpr int cell_rows = 9;
 constexpr double margin = 1.5;
 constexpr double dot_fill = 0.88; // of the pitch; the rest is the gap between dots
 
@@ -47,10 +46,14 @@ void LcdView::set_blink_phase(bool block_shown) {
     update();
 }
 
+int LcdView::cell_rows() const {
+    return (state_ != nullptr ? sim::glyph_height(*state_) : 8) + 1;
+}
+
 QSizeF LcdView::glass_in_pitches() const {
     const int columns = state_ != nullptr ? std::max<int>(state_->columns, 1) : 16;
     const int rows = state_ != nullptr ? std::max<int>(state_->rows, 1) : 2;
-    return {columns * cell_columns + 2 * margin, rows * cell_rows + 2 * margin};
+    return {columns * cell_columns + 2 * margin, rows * cell_rows() + 2 * margin};
 }
 
 QSize LcdView::sizeHint() const {
@@ -68,7 +71,8 @@ QRect LcdView::dot_rect(int row, int column, int dot_row, int dot_column) const 
     const QSizeF glass = glass_in_pitches() * pitch;
     const double x =
         (width() - glass.width()) / 2 + (margin + column * cell_columns + dot_column) * pitch;
-    const double y = (height() - glass.height()) / 2 + (margin + row * cell_rows + dot_row) * pitch;
+    const double y =
+        (height() - glass.height()) / 2 + (margin + row * cell_rows() + dot_row) * pitch;
     const int size = std::max(1, static_cast<int>(pitch * dot_fill));
     return {static_cast<int>(x), static_cast<int>(y), size, size};
 }
@@ -83,7 +87,7 @@ bool LcdView::dot_on(int row, int column, int dot_row, int dot_column) const {
     const bool at_cursor = s.display.address_in_cgram == 0 && address == s.display.address_counter;
     if (at_cursor && s.display.blink_on != 0 && block_shown_)
         return true;
-    if (at_cursor && s.display.cursor_on != 0 && dot_row == 7)
+    if (at_cursor && s.display.cursor_on != 0 && dot_row == sim::glyph_height(s) - 1)
         return true;
     const std::uint8_t dots = sim::glyph_row(s, s.display.ddram[address], dot_row);
     return ((dots >> (4 - dot_column)) & 1) != 0;
@@ -97,7 +101,7 @@ void LcdView::paintEvent(QPaintEvent*) {
         return;
     for (int row = 0; row < state_->rows; ++row)
         for (int column = 0; column < state_->columns; ++column)
-            for (int dot_row = 0; dot_row < 8; ++dot_row)
+            for (int dot_row = 0; dot_row < sim::glyph_height(*state_); ++dot_row)
                 for (int dot_column = 0; dot_column < 5; ++dot_column)
                     painter.fillRect(dot_rect(row, column, dot_row, dot_column),
                                      dot_on(row, column, dot_row, dot_column) ? c.dot_on

@@ -8,9 +8,9 @@ namespace lumivex::bench {
 
 enum class Backlight { yellow_green, blue_white };
 
-// The character LCD dot by dot: 5x8 dots a cell with the gaps of a real panel, the panel's
-// size and the display shift, the cursor and the blinking block. A display that is off shows
-// only its backlit glass.
+// The character LCD dot by dot: cells of the 5x8 or the 5x10 font with the gaps of a real panel,
+// the panel's size and the display shift, the cursor and the blinking block. A display that is off
+// shows only its backlit glass.
 class LcdView final : public QWidget {
 public:
     explicit LcdView(QWidget* parent = nullptr);
@@ -30,6 +30,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Dot rows and the gap below them, in the current font.
+    int cell_rows() const;
     // The glass (cells and margin) measured in dot pitches.
     QSizeF glass_in_pitches() const;
     double dot_pitch() const;

@@ -1,7 +1,10 @@
 // How closely the simulated port library keeps real time, run through the program's own core:
-// the overshoot of DELAY(1), and the wall time of the LED test and of the demo against the
-// waits they ask for; and what a port access costs, of which how much is publishing the state
-// (the model alone, without it, for comparison). Prints its figures; it checks nothing.
+// DELAY(1) on an idle machine and beside two CPU-bound processes that it starts itself (its
+// ratio to the nominal time, overshoot and the CPU time a wait costs), the wall time of the LED
+// test and of the demo against the waits they ask for, and what a port access costs, of which
+// how much is publishing the state (the model alone, without it, for comparison). Prints its
+// figures; it checks nothing. The machine's other load counts too: run it on a quiet machine
+// for the idle figures.
 #include "app/notice.h"
 #include "app/shared_state.h"
 #include "display/bus_cycles.h"
@@ -13,13 +16,17 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <dlfcn.h>
 #include <filesystem>
 #include <string>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace lumivex;
 namespace fs = std::filesystem;
@@ -100,6 +107,55 @@ void report_access_cost() {
     dlclose(library);
 }
 
+double cpu_seconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+void report_delays(const char* conditions) {
+    constexpr int calls = 300;
+    std::vector<double> overshoot_us;
+    const double cpu_start = cpu_seconds();
+    const auto start = wall_clock::now();
+    for (int i = 0; i < calls; ++i) {
+        const auto call = wall_clock::now();
+        port::wait_ms(1);
+        overshoot_us.push_back(seconds_since(call) * 1e6 - 1000.0);
+    }
+    const double wall = seconds_since(start);
+    const double cpu_ms = (cpu_seconds() - cpu_start) * 1000.0 / calls;
+    std::sort(overshoot_us.begin(), overshoot_us.end());
+    std::printf("DELAY(1) x%d, %s: ratio %.4f, overshoot median %.1f us, p99 %.1f us, max %.1f "
+                "us; CPU %.3f ms per wait\n",
+                calls, conditions, wall / (calls / 1000.0), overshoot_us[calls / 2],
+                overshoot_us[calls * 99 / 100], overshoot_us.back(), cpu_ms);
+}
+
+// Processes that only compute, each ended by an alarm should this program not end them first.
+std::vector<pid_t> start_load(int processes) {
+    std::vector<pid_t> children;
+    for (int i = 0; i < processes; ++i) {
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(30);
+            volatile unsigned spin = 0;
+            for (;;)
+                spin = spin + 1;
+        }
+        if (child > 0)
+            children.push_back(child);
+    }
+    return children;
+}
+
+void stop_load(const std::vector<pid_t>& children) {
+    for (pid_t child : children) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+}
+
 } // namespace
 
 int main() {
@@ -132,6 +188,10 @@ int main() {
     }
     std::printf("DELAY(1)   overshoot over %d calls: mean %.2f us, max %.2f us\n", calls,
                 total_us / calls, worst_us);
+    report_delays("idle");
+    const std::vector<pid_t> load = start_load(2);
+    report_delays("2 CPU-bound processes");
+    stop_load(load);
 
     report_ratio("LED test", [] { port::run_led_test(lpt::lpt1_base_address); });
     display::bus_width = display::BusWidth::four_bit;

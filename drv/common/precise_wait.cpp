@@ -1,5 +1,7 @@
 #include "drv/common/precise_wait.h"
 
+#include "drv/common/adaptive_wait.h"
+
 #include <cerrno>
 #include <ctime>
 
@@ -7,31 +9,29 @@ namespace lumivex::drv {
 
 namespace {
 
-// Covers the scheduler's wake-up latency on a busy machine; the spin takes over from here.
-constexpr std::chrono::nanoseconds spin_margin = std::chrono::microseconds(200);
-
-std::chrono::nanoseconds monotonic_now() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
-}
-
-void sleep_until(std::chrono::nanoseconds deadline) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(deadline);
-    const timespec until{static_cast<time_t>(seconds.count()),
-                         static_cast<long>((deadline - seconds).count())};
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+class MonotonicClock final : public WaitClock {
+public:
+    std::chrono::nanoseconds now() override {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
     }
-}
+    void sleep_until(std::chrono::nanoseconds time) override {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(time);
+        const timespec until{static_cast<time_t>(seconds.count()),
+                             static_cast<long>((time - seconds).count())};
+        while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) {
+        }
+    }
+};
 
 } // namespace
 
 void wait_precisely(std::chrono::nanoseconds duration) {
-    const auto deadline = monotonic_now() + duration;
-    if (duration > spin_margin)
-        sleep_until(deadline - spin_margin);
-    while (monotonic_now() < deadline) {
-    }
+    // Each thread learns from its own sleeps, so no lock is needed.
+    thread_local WakeLatency latency;
+    MonotonicClock clock;
+    wait_until(clock.now() + duration, latency, clock);
 }
 
 } // namespace lumivex::drv

@@ -129,13 +129,14 @@ void Hd44780::execute(std::uint8_t instruction) {
         state_.address_counter = instruction & cgram_address_mask;
         state_.address_in_cgram = true;
         break;
-    case 6: { // function set; a change of width starts the next transfer afresh
+    case 6: { // function set; a change of width starts the next transfer afresh, and two lines
+              // leave no room for the 5x10 font
         const bool eight_bit = (instruction & eight_bit_bit) != 0;
         if (eight_bit != state_.eight_bit_interface)
             state_.low_nibble_next = false;
         state_.eight_bit_interface = eight_bit;
         state_.two_lines = (instruction & two_lines_bit) != 0;
-        state_.font_5x10 = (instruction & font_5x10_bit) != 0;
+        state_.font_5x10 = !state_.two_lines && (instruction & font_5x10_bit) != 0;
         break;
     }
     case 5: // cursor or display shift

@@ -22,7 +22,8 @@ inline constexpr std::uint64_t address_update_time_us = 4; // after a data write
 // The controller's registers, RAM and interface state.
 struct Hd44780State {
     std::array<std::uint8_t, 128> ddram{}; // by DDRAM address; the chip maps 80 of them
-    std::array<std::uint8_t, 64> cgram{};  // 8 glyphs of 8 rows, bit 4 the leftmost dot
+    std::array<std::uint8_t, 64> cgram{};  // bit 4 the leftmost dot; 8 glyphs of 8 rows, or 4 of 16
+                                           // (11 shown) in the 5x10 font
     std::uint8_t instruction_register = 0; // the last instruction executed
     std::uint8_t data_register = 0;        // the last byte written or read as data
     std::uint8_t address_counter = 0;
@@ -35,7 +36,7 @@ struct Hd44780State {
     bool blink_on = false;
     bool eight_bit_interface = true; // DL
     bool two_lines = false;          // N
-    bool font_5x10 = false;          // F
+    bool font_5x10 = false;          // F, which only one line (N = 0) lets take effect
     bool low_nibble_next = false;    // 4-bit interface: half a byte has been transferred
     std::uint8_t high_nibble = 0;    // of a 4-bit write in progress, in bits 7..4
     std::uint8_t read_latch = 0;     // the byte a read transfers, taken when E rose

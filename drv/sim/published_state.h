@@ -72,7 +72,7 @@ inline std::string open_problem(const std::string& name, int error) {
 }
 
 inline constexpr std::uint32_t published_state_magic = 0x6D69734C; // "Lsim" in memory
-inline constexpr std::uint32_t published_state_version = 1;
+inline constexpr std::uint32_t published_state_version = 2;
 inline constexpr std::size_t bus_event_capacity = 4096;
 
 enum BusEventKind : std::uint8_t { port_write = 0, port_read = 1 };
@@ -89,7 +89,7 @@ struct BusEvent {
 // The HD44780. Flags are 0 or 1.
 struct PublishedDisplay {
     std::uint8_t ddram[128]; // by DDRAM address; see visible_address
-    std::uint8_t cgram[64];  // 8 glyphs of 8 rows, bit 4 the leftmost dot
+    std::uint8_t cgram[64];  // bit 4 the leftmost dot; see glyph_row
     std::uint8_t address_counter;
     std::uint8_t address_in_cgram; // the address counter points into CGRAM, not DDRAM
     std::uint8_t display_shift;    // characters the display has moved left, within a line
@@ -102,7 +102,7 @@ struct PublishedDisplay {
     std::uint8_t shift_on_write;      // entry mode S
     std::uint8_t eight_bit_interface; // function set DL
     std::uint8_t two_lines;           // function set N
-    std::uint8_t font_5x10;           // function set F
+    std::uint8_t font_5x10;           // 5x10 dots: function set F with N = 0
     std::uint8_t low_nibble_next;     // 4-bit interface: half a byte has been transferred
     std::uint8_t busy;                // busy flag at time_us
     std::uint8_t reserved;
@@ -134,7 +134,7 @@ struct PublishedState {
     std::uint64_t events_total; // port accesses so far; the next goes to events_total % capacity
 
     PublishedDisplay display;
-    std::uint8_t character_rom[256][8]; // 5x8 patterns like cgram; codes 0x00-0x0F use CGRAM
+    std::uint8_t character_rom[256][10]; // ten rows a code; codes 0x00-0x0F use CGRAM
     BusEvent events[bus_event_capacity];
 };
 
@@ -143,8 +143,8 @@ static_assert(std::is_standard_layout_v<PublishedState> &&
 static_assert(sizeof(BusEvent) == 16);
 static_assert(sizeof(PublishedDisplay) == 216);
 static_assert(offsetof(PublishedState, display) == 64);
-static_assert(offsetof(PublishedState, events) == 2328);
-static_assert(sizeof(PublishedState) == 67864);
+static_assert(offsetof(PublishedState, events) == 2840);
+static_assert(sizeof(PublishedState) == 68376);
 
 // Whether an object of object_size bytes starting with this header holds a block of this
 // layout.
@@ -166,13 +166,22 @@ inline int visible_address(const PublishedState& state, int row, int column) {
     return (second_line ? 0x40 : 0x00) + along_line % 40;
 }
 
-// Row 0..7 of the pattern a character code shows, bit 4 the leftmost dot.
+// The dot rows of a character cell: 8 in the 5x8 font, 11 in the 5x10 font. The last row is
+// the cursor's.
+inline int glyph_height(const PublishedState& state) {
+    return state.display.font_5x10 != 0 ? 11 : 8;
+}
+
+// A row of the pattern a character code shows, bit 4 the leftmost dot; 0 for rows beyond
+// glyph_height. CGRAM holds eight glyphs of 8 rows in the 5x8 font, and four of 11 rows at
+// steps of 16 addresses in the 5x10 font, where codes 2n and 2n+1 show the same glyph.
 inline std::uint8_t glyph_row(const PublishedState& state, std::uint8_t code, int row) {
-    if (row < 0 || row >= 8)
+    if (row < 0 || row >= glyph_height(state))
         return 0;
     if (code < 0x10)
-        return state.display.cgram[(code & 0x07) * 8 + row];
-    return state.character_rom[code][row];
+        return state.display.font_5x10 != 0 ? state.display.cgram[(code >> 1 & 0x03) * 16 + row]
+                                            : state.display.cgram[(code & 0x07) * 8 + row];
+    return row < 10 ? state.character_rom[code][row] : 0;
 }
 
 } // namespace lumivex::sim

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void refusesABlockCutAtEveryStep();
     void survivesBlocksCutAndReplacedUnderARunningPort();
     void placesWaveformEdgesAtTheirTimes();
+    void drawsTheTallFontWithItsCursorRow();
 };
 
 void BenchTest::showsWhatTheSimulatedPortDid() {
@@ -343,6 +344,36 @@ void BenchTest::survivesBlocksCutAndReplacedUnderARunningPort() {
     dlclose(library);
     qunsetenv("LUMIVEX_SIM_STATE");
     qunsetenv("LUMIVEX_SIM_CLOCK");
+}
+
+void BenchTest::drawsTheTallFontWithItsCursorRow() {
+    auto block = valid_block();
+    block->display.font_5x10 = 1;
+    block->display.display_on = 1;
+    block->display.cursor_on = 1;
+    block->display.address_counter = 1;
+    block->display.ddram[0] = 0xE7;
+    block->display.ddram[1] = 0x20;
+    const int g[10] = {0x00, 0x00, 0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x01, 0x0E};
+    std::copy(std::begin(g), std::end(g), block->character_rom[0xE7]);
+
+    bench::LcdView view;
+    view.show_state(*block);
+    view.resize(400, 200);
+    const QImage image = view.grab().toImage();
+    const QColor on(0x1d, 0x2b, 0x08);
+    const auto dots = [&](int column, int dot_row) {
+        int bits = 0;
+        for (int dot = 0; dot < 5; ++dot)
+            if (image.pixelColor(view.dot_rect(0, column, dot_row, dot).center()) == on)
+                bits |= 1 << (4 - dot);
+        return bits;
+    };
+    for (int row = 0; row < 11; ++row) {
+        QCOMPARE(dots(0, row), row < 10 ? g[row] : 0x00);
+        QCOMPARE(dots(1, row), row == 10 ? 0x1F : 0x00); // the cursor below the descenders
+    }
+    QVERIFY(view.dot_rect(0, 0, 10, 0).bottom() < view.dot_rect(1, 0, 0, 0).top());
 }
 
 QTEST_MAIN(BenchTest)

@@ -54,7 +54,7 @@ TEST(PublishedState, CodesBelowSixteenShowCgramGlyphs) {
     auto state = std::make_unique<PublishedState>();
     for (int code = 0; code < 256; ++code)
         std::memcpy(state->character_rom[code], rom_glyph(static_cast<std::uint8_t>(code)).data(),
-                    8);
+                    sizeof state->character_rom[code]);
     state->display.cgram[2 * 8 + 1] = 0x1F;
     EXPECT_EQ(glyph_row(*state, 2, 1), 0x1F);
     EXPECT_EQ(glyph_row(*state, 10, 1), 0x1F);

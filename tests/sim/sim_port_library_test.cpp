@@ -135,6 +135,48 @@ TEST_F(SimPortLibrary, DemoEndsWithTheFaceAtAddressZero) {
     EXPECT_EQ(state->timing_violations, 0u);
 }
 
+TEST_F(SimPortLibrary, FunctionSetChoosesTheTallFontOnlyWithOneLine) {
+    open_lpt1();
+    display::bus_width = display::BusWidth::eight_bit;
+    const struct {
+        int function_set;
+        int tall;
+    } cases[] = {{0x34, 1}, {0x3C, 0}, {0x30, 0}, {0x34, 1}, {0x38, 0}};
+    for (const auto& c : cases) {
+        display::write_cycle(display::write_instruction, c.function_set);
+        const auto state = published();
+        EXPECT_EQ(state->display.font_5x10, c.tall) << std::hex << c.function_set;
+        EXPECT_EQ(sim::glyph_height(*state), c.tall != 0 ? 11 : 8);
+    }
+}
+
+// CGRAM holds four tall glyphs at steps of 16 addresses, each shown by two codes; the ROM's
+// codes from 0xE0 show their descenders, and only their top eight rows in the 5x8 font.
+TEST_F(SimPortLibrary, TallFontShowsElevenRowGlyphsAndDescenders) {
+    open_lpt1();
+    display::bus_width = display::BusWidth::eight_bit;
+    const std::uint8_t tall[11] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06,
+                                   0x07, 0x08, 0x09, 0x0A, 0x0B};
+    display::write_cycle(display::write_instruction, 0x34);
+    display::write_cycle(display::write_instruction, 0x50); // glyph 1
+    for (std::uint8_t row : tall)
+        display::write_cycle(display::write_data, row);
+    auto state = published();
+    for (std::uint8_t code : {2, 3, 10, 11})
+        for (int row = 0; row < 11; ++row)
+            ASSERT_EQ(sim::glyph_row(*state, code, row), tall[row]) << int{code} << " " << row;
+    EXPECT_EQ(sim::glyph_row(*state, 1, 0), 0x00);
+    const std::uint8_t g[11] = {0x00, 0x00, 0x0F, 0x11, 0x11, 0x11, 0x0F, 0x01, 0x01, 0x0E, 0x00};
+    for (int row = 0; row < 11; ++row)
+        EXPECT_EQ(sim::glyph_row(*state, 0xE7, row), g[row]) << row;
+
+    display::write_cycle(display::write_instruction, 0x38);
+    state = published();
+    EXPECT_EQ(sim::glyph_row(*state, 3, 0), tall[8]); // glyph 3 of 8 rows: addresses 24..31
+    EXPECT_EQ(sim::glyph_row(*state, 0xE7, 7), 0x01);
+    EXPECT_EQ(sim::glyph_row(*state, 0xE7, 8), 0x00);
+}
+
 TEST_F(SimPortLibrary, LedTestEndsWithTheDataRegisterAsBefore) {
     open_lpt1();
     port::port_out(0x378, 0x5A);
