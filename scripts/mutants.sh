@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Plants deliberate faults, one at a time, in a scratch copy of the sources and says for each
+# whether the tests catch it ("killed", with the first test that failed) or not ("survived").
+# Faults in the Windows front end are tried in the win32 build under Wine, the others in the
+# default build. Needs what the test command installs. Usage: scripts/mutants.sh [NAME...]
+# (only the faults whose names contain one of the words). Exit status 1 if a fault survives.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scratch=${LUMIVEX_MUTANTS_DIR:-$PWD/build/mutants}
+mutants=()
+
+# mutant NAME PRESET FILE OLD NEW: replace the one occurrence of OLD in FILE by NEW.
+mutant() { mutants+=("$1"$'\x1f'"$2"$'\x1f'"$3"$'\x1f'"$4"$'\x1f'"$5"); }
+
+mutant "init: one of the two 1 ms waits dropped" default display/initialisation.cpp \
+    $'    port::wait_ms(1);\n    port::wait_ms(1);\n' $'    port::wait_ms(1);\n'
+mutant "demo: the 3 s wait shortened" default display/demo.cpp \
+    'port::wait_ms(3000);' 'port::wait_ms(300);'
+mutant "demo: 18 scroll loops instead of 19" default display/demo.cpp \
+    'for (int i = 0; i < 19; ++i)' 'for (int i = 0; i < 18; ++i)'
+mutant "commands: Set DDRAM address masked to 6 bits" default display/commands.cpp \
+    'hd44780::set_ddram_address, 0x7F}' 'hd44780::set_ddram_address, 0x3F}'
+mutant "bus: 4-bit write sends the low nibble first" default display/bus_cycles.cpp \
+    'write_data_register(byte & 0xF0);' 'write_data_register((byte << 4) & 0xF0);'
+mutant "port: close writes CR without the XOR" default port/port_module.cpp \
+    '(control | 0x0F) ^ 0x04' '(control | 0x0F)'
+mutant "port: notice caption misspelt" default port/port_module.cpp \
+    '"Orvo_LPT-Port-Modul"' '"Orvo_LPT-Port-Module"'
+mutant "dialog: Clear Display wired to return home" default dialog/handlers.cpp \
+    '{clear_display_button, display::hd44780::clear_display}' \
+    '{clear_display_button, display::hd44780::return_home}'
+mutant "sim: latch on E's rising edge" default drv/sim/hd44780_model.cpp \
+    $'    if (pins.e && !pins_.e)\n        rising_edge(pins.rs, now_us);\n    else if (!pins.e && pins_.e)\n        falling_edge(now_us);' \
+    $'    if (pins.e && !pins_.e) {\n        pins_.data = pins.data;\n        rising_edge(pins.rs, now_us);\n        falling_edge(now_us);\n    }'
+mutant "sim: read nibbles swapped" default drv/sim/hd44780_model.cpp \
+    'state_.low_nibble_next ? static_cast' '!state_.low_nibble_next ? static_cast'
+mutant "sim: second line at 0x48" default drv/sim/hd44780_model.cpp \
+    'second_line_first = 0x40;' 'second_line_first = 0x48;'
+mutant "sim: clear display no longer slow" default drv/sim/hd44780_model.cpp \
+    'byte == 0x01 || (byte & 0xFE) == 0x02' '(byte & 0xFE) == 0x02'
+mutant "ppdev: DR written to the control lines" default drv/ppdev/ppdev_port.cpp \
+    'device_.ioctl(PPWDATA, &byte);' 'device_.ioctl(PPWCONTROL, &byte);'
+mutant "bench: a block with a foreign magic accepted" default drv/sim/published_state.h \
+    'state.magic == published_state_magic &&' ''
+mutant "gpio/i2c: E no longer falls first" default drv/common/register_view.cpp \
+    'if (from.e == to.e || e_unchanged == from)' 'if (true)'
+mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
+    'if (!answering_ || levels == sent_)' 'if (!answering_)'
+mutant "qt: a close request ignored" default ui/qt/qt_dialog.cpp \
+    $'    event->ignore();\n    request_exit();' '    event->ignore();'
+mutant "win32: a combo box close-up taken as an edit change" win32 ui/win32/dialog_procedure.cpp \
+    $'    case CBN_CLOSEUP:\n        return dialog::Notification::close_up;' \
+    $'    case CBN_CLOSEUP:\n        return dialog::Notification::edit_change;'
+
+# The scratch copy: the tracked files as they are in the working tree, built once.
+echo "=== scratch copy in $scratch"
+mkdir -p "$scratch/src"
+find "$scratch/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/src"
+cd "$scratch/src"
+presets=()
+for entry in "${mutants[@]}"; do
+    IFS=$'\x1f' read -r -d '' name preset rest < <(printf '%s\0' "$entry")
+    [[ " ${presets[*]} " == *" $preset "* ]] || presets+=("$preset")
+done
+for preset in "${presets[@]}"; do
+    echo "=== $preset build, without faults"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" >/dev/null
+    ctest --preset "$preset" >/dev/null || { echo "FAIL: the tests fail without faults" >&2; exit 1; }
+done
+
+survived=0
+printf '%-55s %-9s %s\n' "fault" "result" "first failing test"
+for entry in "${mutants[@]}"; do
+    IFS=$'\x1f' read -r -d '' name preset file old new < <(printf '%s\0' "$entry")
+    if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qiF -f - <<<"$name"; then
+        continue
+    fi
+    cp "$file" "$file.original"
+    if ! perl -0pi -e 'BEGIN { $old = shift; $new = shift } s/\Q$old\E/$new/ or exit 3' \
+        "$old" "$new" "$file"; then
+        mv "$file.original" "$file"
+        printf '%-55s %-9s %s\n' "$name" "NOT FOUND" "$file has changed: update the fault"
+        survived=1
+        continue
+    fi
+    if ! cmake --build --preset "$preset" >build.log 2>&1; then
+        result="no build"
+        test_name="(does not compile: not a useful fault)"
+        survived=1
+    # The format check would take any edit for a catch.
+    elif ctest --preset "$preset" --stop-on-failure -E '^clang_format$' >test.log 2>&1; then
+        result="SURVIVED"
+        test_name="-"
+        survived=1
+    else
+        result="killed"
+        test_name=$(sed -n 's/.*Test *#[0-9]*: \([^ ]*\) .*\*\*\*.*/\1/p;s/.*Test *#[0-9]*: \([^ ]*\) .*Failed.*/\1/p' \
+            test.log | head -1)
+    fi
+    mv "$file.original" "$file"
+    touch "$file"
+    printf '%-55s %-9s %s\n' "$name" "$result" "$test_name"
+done
+exit $survived
