@@ -20,7 +20,7 @@ apt_get install -y --reinstall "./$deb" >/dev/null
 for file in /usr/bin/lumivex /usr/lib/lumivex/lumivex /usr/lib/lumivex/HELP/overview.htm \
     /usr/share/applications/lumivex.desktop /usr/share/icons/hicolor/16x16/apps/lumivex.png \
     /usr/share/icons/hicolor/32x32/apps/lumivex.png \
-    /usr/share/icons/hicolor/scalable/apps/lumivex.svg; do
+    /usr/share/icons/hicolor/scalable/apps/lumivex.svg /usr/share/doc/lumivex/copyright; do
     dpkg -S "$file" >/dev/null
 done
 echo "installed: $(dpkg-query -W -f='${Package} ${Version}' lumivex)"

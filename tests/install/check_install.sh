@@ -26,6 +26,7 @@ expect_same "$source/packaging/lumivex.desktop" share/applications/lumivex.deskt
 expect_same "$source/resources/icons/lumivex-16.png" share/icons/hicolor/16x16/apps/lumivex.png
 expect_same "$source/resources/icons/lumivex-32.png" share/icons/hicolor/32x32/apps/lumivex.png
 expect_same "$source/resources/icons/lumivex.svg" share/icons/hicolor/scalable/apps/lumivex.svg
+expect_same "$source/packaging/copyright" share/doc/lumivex/copyright
 # Whatever the run folder holds is installed, the port library too once one is built.
 while read -r staged; do
     expect_file "lib/lumivex/${staged#./}"
