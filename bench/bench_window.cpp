@@ -207,7 +207,7 @@ void BenchWindow::start_recording() {
         recorded_bus_.apply(event);
     next_recorded_event_ = state_->events_total;
     recorder_ = std::make_unique<sim::VcdRecorder>(recording_path_.toLocal8Bit().constData(),
-                                                   recorded_bus_.signals());
+                                                   recorded_bus_.bus_signals());
     if (recorder_->ok()) {
         status_->setText(QStringLiteral("Recording to %1").arg(recording_path_));
         return;
@@ -221,7 +221,7 @@ void BenchWindow::start_recording() {
 void BenchWindow::record_new_events() {
     for (const sim::BusEvent& event : events_since(*state_, next_recorded_event_)) {
         recorded_bus_.apply(event);
-        recorder_->record(event.time_us, recorded_bus_.signals());
+        recorder_->record(event.time_us, recorded_bus_.bus_signals());
     }
     recorder_->flush(); // the bench may be ended by a signal
     next_recorded_event_ = state_->events_total;

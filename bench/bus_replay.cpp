@@ -14,9 +14,9 @@ void BusReplay::apply(const sim::BusEvent& event) {
         break;
     case sim::control_register:
         if (write) {
-            signals_.e = (event.value & sim::control::e_high) != 0;
-            signals_.rs = (event.value & sim::control::rs_low) == 0;
-            signals_.rw = (event.value & sim::control::rw_low) == 0;
+            signals_.e = (event.value & lpt::control_e_high) != 0;
+            signals_.rs = (event.value & lpt::control_rs_low) == 0;
+            signals_.rw = (event.value & lpt::control_rw_low) == 0;
         }
         break;
     }
@@ -38,7 +38,7 @@ std::vector<BusChange> bus_history(const sim::PublishedState& state) {
     std::vector<BusChange> history;
     for (const sim::BusEvent& event : events_since(state, 0)) {
         replay.apply(event);
-        history.push_back({event.time_us, replay.signals()});
+        history.push_back({event.time_us, replay.bus_signals()});
     }
     return history;
 }

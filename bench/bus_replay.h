@@ -13,7 +13,7 @@ namespace lumivex::bench {
 class BusReplay {
 public:
     void apply(const sim::BusEvent& event);
-    const sim::BusSignals& signals() const { return signals_; }
+    const sim::BusSignals& bus_signals() const { return signals_; }
 
 private:
     sim::BusSignals signals_{false, false, false, 0, 0};
@@ -26,7 +26,7 @@ std::vector<sim::BusEvent> events_since(const sim::PublishedState& state,
 
 struct BusChange {
     std::uint64_t time_us;
-    sim::BusSignals signals; // from this time on
+    sim::BusSignals levels; // from this time on
 };
 
 // The bus after every access still in the ring, oldest first.

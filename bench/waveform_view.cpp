@@ -12,16 +12,16 @@ constexpr int scale_height = 18;
 constexpr std::array<const char*, WaveformView::trace_count> names{
     "E", "RS", "R/W", "D7", "D6", "D5", "D4", "D3", "D2", "D1", "D0"};
 
-bool level(const sim::BusSignals& signals, int trace) {
+bool level(const sim::BusSignals& bus, int trace) {
     switch (trace) {
     case 0:
-        return signals.e;
+        return bus.e;
     case 1:
-        return signals.rs;
+        return bus.rs;
     case 2:
-        return signals.rw;
+        return bus.rw;
     default:
-        return ((signals.data >> (10 - trace)) & 1) != 0;
+        return ((bus.data >> (10 - trace)) & 1) != 0;
     }
 }
 
@@ -87,7 +87,7 @@ void WaveformView::paintEvent(QPaintEvent*) {
         bool high = false;
         int x = label_width;
         for (const BusChange& change : history_) {
-            const bool next = level(change.signals, trace);
+            const bool next = level(change.levels, trace);
             if (next == high)
                 continue;
             if (change.time_us <= window_start()) { // the level the window starts with

@@ -61,15 +61,15 @@ VcdRecorder::~VcdRecorder() {
         std::fclose(file_);
 }
 
-void VcdRecorder::record(std::uint64_t time_us, const BusSignals& signals) {
-    if (file_ == nullptr || signals == last_)
+void VcdRecorder::record(std::uint64_t time_us, const BusSignals& bus) {
+    if (file_ == nullptr || bus == last_)
         return;
     if (time_us > last_time_us_) {
         std::fprintf(file_, "#%llu\n", static_cast<unsigned long long>(time_us));
         last_time_us_ = time_us;
     }
-    write_values(signals, false);
-    last_ = signals;
+    write_values(bus, false);
+    last_ = bus;
 }
 
 void VcdRecorder::flush() {
@@ -77,8 +77,8 @@ void VcdRecorder::flush() {
         std::fflush(file_);
 }
 
-void VcdRecorder::write_values(const BusSignals& signals, bool all) {
-    const auto now = levels(signals);
+void VcdRecorder::write_values(const BusSignals& bus, bool all) {
+    const auto now = levels(bus);
     const auto before = levels(last_);
     for (std::size_t i = 0; i < wires.size(); ++i)
         if (all || now[i] != before[i])

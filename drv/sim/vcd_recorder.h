@@ -21,12 +21,12 @@ public:
     // Whether the file could be created.
     bool ok() const { return file_ != nullptr; }
     // Writes what changed since the last call.
-    void record(std::uint64_t time_us, const BusSignals& signals);
+    void record(std::uint64_t time_us, const BusSignals& bus);
     // Hands what is buffered to the file, for a recorder that may be ended without notice.
     void flush();
 
 private:
-    void write_values(const BusSignals& signals, bool all);
+    void write_values(const BusSignals& bus, bool all);
 
     std::FILE* file_;
     BusSignals last_;
