@@ -8,7 +8,7 @@
 #include "display/bus_cycles.h"
 #include "display/commands.h"
 #include "display/demo.h"
-#include "display/hd44780.h"
+#include "display/hd44780_instructions.h"
 #include "display/initialisation.h"
 #include "port/lpt_wiring.h"
 #include "port/port_module.h"
@@ -59,7 +59,8 @@ void close_port(DialogView& view) {
 
 void initialise(DialogView& view) {
     while_busy(view, init_button, [&view] {
-        // Read twice: unchecking the box while the 8-bit question is open adds a 4-bit run.
+        // Read twice on purpose: unchecking the box while the 8-bit question is open adds a
+        // 4-bit run.
         if (view.is_checked(bus_width_check))
             display::initialise_display(display::BusWidth::eight_bit);
         if (!view.is_checked(bus_width_check))

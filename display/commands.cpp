@@ -4,7 +4,7 @@
 #include "dialog/control_ids.h"
 #include "dialog/dialog_view.h"
 #include "display/bus_cycles.h"
-#include "display/hd44780.h"
+#include "display/hd44780_instructions.h"
 #include "text/binary_text.h"
 
 #include <array>

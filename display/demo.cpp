@@ -1,7 +1,7 @@
 #include "display/demo.h"
 
 #include "display/display_notice.h"
-#include "display/hd44780.h"
+#include "display/hd44780_instructions.h"
 #include "display/initialisation.h"
 #include "display/port_wiring.h"
 

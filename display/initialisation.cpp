@@ -1,7 +1,7 @@
 #include "display/initialisation.h"
 
 #include "display/display_notice.h"
-#include "display/hd44780.h"
+#include "display/hd44780_instructions.h"
 #include "display/port_wiring.h"
 
 namespace lumivex::display {
@@ -32,6 +32,7 @@ void initialise_display(BusWidth width) {
     }
     write_control_register(control_idle);
     write_data_register(0);
+    // Two waits of 1 ms, not one of 2 ms: the bus trace is kept as it is, wait by wait.
     port::wait_ms(1);
     port::wait_ms(1);
     for (int i = 0; i < 3; ++i)

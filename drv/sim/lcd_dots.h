@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drv/sim/hd44780.h"
+#include "drv/sim/hd44780_model.h"
 #include "drv/sim/panel.h"
 
 #include <cstdint>

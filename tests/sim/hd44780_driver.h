@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drv/sim/hd44780.h"
+#include "drv/sim/hd44780_model.h"
 
 #include <cstdint>
 
@@ -34,12 +34,6 @@ public:
         const std::uint8_t value = read_pulse(rs);
         wait(100);
         return value;
-    }
-    std::uint8_t read4(bool rs) {
-        const std::uint8_t high = read_pulse(rs);
-        const std::uint8_t low = read_pulse(rs);
-        wait(100);
-        return static_cast<std::uint8_t>(high | low >> 4);
     }
     // Initialisation by instruction: three 8-bit function sets, then the interface width, with
     // time enough after each for an instruction that a stray nibble may have made of it.
