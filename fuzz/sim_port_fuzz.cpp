@@ -6,6 +6,7 @@
 #include <cstdint>
 
 using namespace lumivex::sim;
+namespace lpt = lumivex::lpt;
 
 namespace {
 
@@ -25,7 +26,7 @@ void check(const ParallelPort& port, std::uint64_t now_us) {
     require(s.timing_violations <= s.e_pulses);
     const std::uint8_t driven = port.display().driven_lines();
     require(driven == 0x00 || driven == 0xF0 || driven == 0xFF);
-    require((port.read(control_register) & ~control::kept_bits) == 0);
+    require((port.read(control_register) & ~lpt::control_kept_bits) == 0);
     require((port.read(status_register) & 0x87) == 0x07);
     require(port.read(3) == 0xFF);
 }

@@ -47,6 +47,9 @@ constexpr int clock_high(int selector) {
     return clock_low(selector) | control_e_high;
 }
 
+// With nothing on them the status inputs read 1, except /Busy (bit 7), which the port inverts;
+// bits 2..0 are not inputs and read 1 as well. An empty port's SR reads 0x7F.
+constexpr int status_idle_bits = 0x07;
 // The display's D7..D4 come back on SR bits 6..3, for reading on a 4-bit bus.
 constexpr int status_data_bits = 0x78;
 constexpr int status_from_data_lines(int data_lines) {

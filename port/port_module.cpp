@@ -15,10 +15,8 @@ namespace {
 
 constexpr const char* caption = "Orvo_LPT-Port-Modul";
 
-constexpr int data_register = 0;
-constexpr int control_register = 2;
-constexpr int control_idle = 0x0B;         // E low, RS and R/W lines low
-constexpr int control_direction_in = 0x20; // PS/2 data direction: DR reads the lines
+using lpt::control_register;
+using lpt::data_register;
 
 // The loaded library with all six entries found and its device open.
 struct OpenDevice {
@@ -44,7 +42,7 @@ void notice(const char* text) {
 void close_device() {
     device->outport(device->base + data_register, 0);
     const int control = device->inport(device->base + control_register);
-    // Low nibble to 1011b (idle), the upper bits written back as read.
+    // Low nibble to 1011b (idle: 0x0F with E cleared), the upper bits written back as read.
     device->outport(device->base + control_register, (control | 0x0F) ^ 0x04);
     device->closecom();
     loader->release(device->library);
@@ -132,7 +130,7 @@ int open_port(int base) {
         return fail_open(library, device_not_opened, failure_text);
 
     opened_device.outport(base + data_register, 0);
-    opened_device.outport(base + control_register, control_idle);
+    opened_device.outport(base + control_register, lpt::control_idle);
     device = opened_device;
     return opened;
 }
@@ -221,7 +219,7 @@ int set_data_direction(int base, int flag) {
         return -1;
     const int control = device->inport(base + control_register);
     device->outport(base + control_register,
-                    flag != 0 ? control | control_direction_in : control & 0xDF);
+                    flag != 0 ? control | lpt::control_data_input : control & 0xDF);
     return 0;
 }
 

@@ -4,14 +4,6 @@ namespace lumivex::drv {
 
 using namespace lpt;
 
-namespace {
-
-// With nothing on them the status inputs read 1, except /Busy (bit 7), which the port inverts;
-// bits 2..0 are not inputs and read 1 as well.
-constexpr std::uint8_t status_idle_bits = 0x07;
-
-} // namespace
-
 void RegisterView::write(int offset, std::uint8_t value) {
     if (offset == lpt::data_register)
         data_ = value;

@@ -1,25 +1,17 @@
 #pragma once
 
-#include "drv/sim/hd44780.h"
+#include "drv/sim/hd44780_model.h"
+#include "port/lpt_wiring.h"
 
 #include <cstdint>
 
 namespace lumivex::sim {
 
-// Register offsets from the port's base address.
-enum PortRegister : int { data_register = 0, status_register = 1, control_register = 2 };
-
-// Control register bits as the display is wired. R/W sits on /Strobe and RS on /Auto Feed,
-// which the port inverts, E on Init; /SLCT IN is not connected to the display.
-namespace control {
-constexpr std::uint8_t rw_low = 0x01;
-constexpr std::uint8_t rs_low = 0x02;
-constexpr std::uint8_t e_high = 0x04;
-constexpr std::uint8_t select_in = 0x08;
-constexpr std::uint8_t data_input = 0x20; // PS/2 direction bit: the port stops driving DR
-constexpr std::uint8_t kept_bits = 0x2F;
-constexpr std::uint8_t idle = select_in | rs_low | rw_low; // E low, RS and R/W low
-} // namespace control
+// The registers and control bits as port/lpt_wiring.h lays them out: R/W = not CR0,
+// RS = not CR1, E = CR2; /SLCT IN (CR3) is not connected to the display.
+using lpt::control_register;
+using lpt::data_register;
+using lpt::status_register;
 
 // The levels a logic analyser on the cable sees.
 struct BusSignals {
@@ -44,14 +36,14 @@ public:
     // The data lines: the display's output where it drives them, else the port's latch, else
     // the display's pull-ups.
     std::uint8_t data_lines() const;
-    BusSignals signals() const;
+    BusSignals bus_signals() const;
     const Hd44780& display() const { return display_; }
 
 private:
     std::uint8_t port_drive() const;
 
     std::uint8_t data_ = 0;
-    std::uint8_t control_ = control::idle;
+    std::uint8_t control_ = lpt::control_idle;
     Hd44780 display_;
 };
 

@@ -44,7 +44,7 @@ void record(int offset, std::uint8_t value, BusEventKind kind, std::uint64_t now
     bench->publisher.publish(bench->port,
                              {now_us, static_cast<std::uint8_t>(offset), value, kind, {}});
     if (bench->vcd)
-        bench->vcd->record(now_us, bench->port.signals());
+        bench->vcd->record(now_us, bench->port.bus_signals());
 }
 
 // Powers the port on at base with the settings; an empty text, or the line saying why not.
@@ -62,7 +62,7 @@ std::string power_on(int base) {
     if (!bench->publisher.open(state_name, settings->panel, base))
         return setting_error(state_name_variable, state_name, bench->publisher.error());
     if (!settings->vcd_path.empty()) {
-        bench->vcd.emplace(settings->vcd_path.c_str(), bench->port.signals());
+        bench->vcd.emplace(settings->vcd_path.c_str(), bench->port.bus_signals());
         if (!bench->vcd->ok()) // errno still tells why fopen failed
             return setting_error(vcd_variable, settings->vcd_path,
                                  std::string("cannot create the file: ") + std::strerror(errno));

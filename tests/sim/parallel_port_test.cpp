@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 using namespace lumivex::sim;
+namespace lpt = lumivex::lpt;
 
 namespace {
 
@@ -18,7 +19,7 @@ protected:
         const std::uint8_t low = rs ? 0x09 : 0x0B;
         const auto pulse = [&](std::uint8_t lines) {
             out(data_register, lines);
-            out(control_register, low | control::e_high);
+            out(control_register, low | lpt::control_e_high);
             out(control_register, low);
         };
         out(control_register, low);
@@ -28,7 +29,7 @@ protected:
         } else {
             pulse(byte);
         }
-        out(control_register, control::idle);
+        out(control_register, lpt::control_idle);
     }
     void initialise4() {
         for (std::uint8_t function_set : {0x30, 0x30, 0x30, 0x20})
@@ -39,7 +40,7 @@ protected:
     // control write that sets R/W back to write between them.
     std::uint8_t read_cycle_4bit(bool rs) {
         const std::uint8_t lines = rs ? 0x00 : 0x02;
-        out(control_register, control::idle);
+        out(control_register, lpt::control_idle);
         out(data_register, 0);
         out(control_register, lines | 0x08);
         out(control_register, lines | 0x0C);
@@ -48,7 +49,7 @@ protected:
         out(control_register, lines | 0x0C);
         const std::uint8_t low = port.read(status_register);
         out(control_register, lines | 0x08);
-        out(control_register, control::idle);
+        out(control_register, lpt::control_idle);
         return static_cast<std::uint8_t>(((high << 1) & 0xF0) | ((low >> 3) & 0x0F));
     }
 
@@ -58,7 +59,7 @@ protected:
 
 TEST_F(ParallelPortTest, RegistersReadBackAsWired) {
     EXPECT_EQ(port.read(data_register), 0x00);
-    EXPECT_EQ(port.read(control_register), control::idle);
+    EXPECT_EQ(port.read(control_register), lpt::control_idle);
     EXPECT_EQ(port.read(status_register), 0x07);
     out(data_register, 0xA5);
     out(control_register, 0xFF);
@@ -72,9 +73,9 @@ TEST_F(ParallelPortTest, RegistersReadBackAsWired) {
 
 TEST_F(ParallelPortTest, SignalsFollowTheInvertedControlLines) {
     out(control_register, 0x0E);
-    EXPECT_EQ(port.signals(), (BusSignals{true, false, true, 0x00, 0x0}));
+    EXPECT_EQ(port.bus_signals(), (BusSignals{true, false, true, 0x00, 0x0}));
     out(control_register, 0x09);
-    EXPECT_EQ(port.signals(), (BusSignals{false, true, false, 0x00, 0x0}));
+    EXPECT_EQ(port.bus_signals(), (BusSignals{false, true, false, 0x00, 0x0}));
 }
 
 TEST_F(ParallelPortTest, EightBitWriteCycleReachesTheDisplay) {
