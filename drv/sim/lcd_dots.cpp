@@ -8,8 +8,8 @@ namespace {
 
 std::uint8_t glyph_row(const Hd44780State& display, std::uint8_t code, int row) {
     if (code < 0x10)
-        return display.cgram[static_cast<std::size_t>((code & 0x07) * 8 + row)];
-    return rom_glyph(code)[static_cast<std::size_t>(row)];
+        return display.cgram[static_cast<std::size_t>(cgram_address(display.font_5x10, code, row))];
+    return row < 10 ? rom_glyph(code)[static_cast<std::size_t>(row)] : 0;
 }
 
 } // namespace
@@ -27,7 +27,8 @@ int shown_address(const Panel& panel, const Hd44780State& display, int row, int 
 
 bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, int row, int column,
             int dot_row, int dot_column) {
-    if (!display.display_on || dot_row < 0 || dot_row >= 8)
+    const int height = glyph_height(display.font_5x10);
+    if (!display.display_on || dot_row < 0 || dot_row >= height)
         return false;
     const int address = shown_address(panel, display, row, column);
     if (address < 0)
@@ -35,7 +36,7 @@ bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, i
     const bool at_cursor = !display.address_in_cgram && address == display.address_counter;
     if (at_cursor && display.blink_on && block_shown)
         return true;
-    if (at_cursor && display.cursor_on && dot_row == 7)
+    if (at_cursor && display.cursor_on && dot_row == height - 1)
         return true;
     const std::uint8_t dots =
         glyph_row(display, display.ddram[static_cast<std::size_t>(address)], dot_row);

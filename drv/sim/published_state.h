@@ -11,6 +11,8 @@
 // reads gave the same even number. A block of any other size is not a state block.
 #pragma once
 
+#include "drv/sim/lcd_dots.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstddef>
@@ -166,21 +168,18 @@ inline int visible_address(const PublishedState& state, int row, int column) {
     return (second_line ? 0x40 : 0x00) + along_line % 40;
 }
 
-// The dot rows of a character cell: 8 in the 5x8 font, 11 in the 5x10 font. The last row is
-// the cursor's.
+// The dot rows of a character cell in the block's font (see lcd_dots.h).
 inline int glyph_height(const PublishedState& state) {
-    return state.display.font_5x10 != 0 ? 11 : 8;
+    return glyph_height(state.display.font_5x10 != 0);
 }
 
 // A row of the pattern a character code shows, bit 4 the leftmost dot; 0 for rows beyond
-// glyph_height. CGRAM holds eight glyphs of 8 rows in the 5x8 font, and four of 11 rows at
-// steps of 16 addresses in the 5x10 font, where codes 2n and 2n+1 show the same glyph.
+// glyph_height.
 inline std::uint8_t glyph_row(const PublishedState& state, std::uint8_t code, int row) {
     if (row < 0 || row >= glyph_height(state))
         return 0;
     if (code < 0x10)
-        return state.display.font_5x10 != 0 ? state.display.cgram[(code >> 1 & 0x03) * 16 + row]
-                                            : state.display.cgram[(code & 0x07) * 8 + row];
+        return state.display.cgram[cgram_address(state.display.font_5x10 != 0, code, row)];
     return row < 10 ? state.character_rom[code][row] : 0;
 }
 

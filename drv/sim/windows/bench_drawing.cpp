@@ -9,10 +9,10 @@ namespace lumivex::sim {
 
 namespace {
 
-// The glass as lumivex-bench lays it out: a cell is 5 dots and a gap wide, 8 dots and a gap
-// high, with a margin around; a dot fills most of its pitch. The colours are its yellow-green.
+// The glass as lumivex-bench lays it out: a cell is 5 dots and a gap wide, the font's dot rows
+// and a gap high, with a margin around; a dot fills most of its pitch. The colours are its
+// yellow-green.
 constexpr int cell_columns = 6;
-constexpr int cell_rows = 9;
 constexpr double margin = 1.5;
 constexpr double dot_fill = 0.88;
 constexpr COLORREF glass_colour = RGB(0xa6, 0xc8, 0x3a);
@@ -31,8 +31,8 @@ double glass_width(const Panel& panel) {
     return panel.columns * cell_columns + 2 * margin;
 }
 
-double glass_height(const Panel& panel) {
-    return panel.rows * cell_rows + 2 * margin;
+double glass_height(const Panel& panel, bool font_5x10 = false) {
+    return panel.rows * (glyph_height(font_5x10) + 1) + 2 * margin;
 }
 
 void fill(HDC dc, const RECT& rect, COLORREF colour) {
@@ -45,13 +45,16 @@ void draw_lcd(HDC dc, const RECT& room, const BenchView& view, bool block_shown)
     const Panel& panel = view.panel;
     const double width = room.right - room.left;
     const double height = room.bottom - room.top;
-    const double pitch = std::min(width / glass_width(panel), height / glass_height(panel));
+    const bool font_5x10 = view.display.font_5x10;
+    const int cell_rows = glyph_height(font_5x10) + 1;
+    const double glass_rows = glass_height(panel, font_5x10);
+    const double pitch = std::min(width / glass_width(panel), height / glass_rows);
     const double left = room.left + (width - glass_width(panel) * pitch) / 2;
-    const double top = room.top + (height - glass_height(panel) * pitch) / 2;
+    const double top = room.top + (height - glass_rows * pitch) / 2;
     const int size = std::max(1, static_cast<int>(pitch * dot_fill));
     for (int row = 0; row < panel.rows; ++row)
         for (int column = 0; column < panel.columns; ++column)
-            for (int dot_row = 0; dot_row < 8; ++dot_row)
+            for (int dot_row = 0; dot_row < cell_rows - 1; ++dot_row)
                 for (int dot_column = 0; dot_column < 5; ++dot_column) {
                     const int x = static_cast<int>(
                         left + (margin + column * cell_columns + dot_column) * pitch);
