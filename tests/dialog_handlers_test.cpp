@@ -43,7 +43,7 @@ TEST_F(DialogHandlers, InitialisationFillsTheListChecksLpt1AndLimitsTheFields) {
 TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
     open_port_on_eight_bits();
     dialog.texts[operand_field] = "1100 0000";
-    dialog.texts[sequence_field] = "10 0100 0001";
+    dialog.texts[sequence_field] = "01 0100 0001";
     dialog.selections[command_list] = 3;
     using enum Notification;
     const struct {
@@ -69,7 +69,9 @@ TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
         EXPECT_EQ(sent_by(id, notification),
                   instruction < 0 ? std::vector<BusPulse>{} : instructions({instruction}))
             << id;
-    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x41}}));
+    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{0, 1, 0x41}})); // RS, R/W
+    dialog.texts[sequence_field] = "10 0000 0010";
+    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x02}}));
     EXPECT_EQ(dialog.opened_lists, std::vector<int>{command_list});
     EXPECT_EQ(dialog.selected_all, (std::vector<int>{operand_field, sequence_field}));
     EXPECT_TRUE(notices.shown.empty());

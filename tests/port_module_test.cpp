@@ -46,8 +46,8 @@ TEST_F(PortModule, FailedOpensSayWhyAndLeaveNothingOpenOrLoaded) {
     EXPECT_EQ(port::open_port(0x378), port::library_missing);
     app::set_program_folder("");
     port.loadable = true;
-    port.missing_exports = {"OUTPORT", "DELAY"}; // the first in lookup order decides, silently
-    EXPECT_EQ(port::open_port(0x378), port::delay_missing);
+    port.missing_exports = {"OUTPORT", "DELAY"}; // the first in lookup order decides, silently,
+    EXPECT_EQ(port::open_port(0x3BC), port::delay_missing); // before the base address
     port.missing_exports.clear();
     EXPECT_EQ(port::open_port(0x3BC), port::base_not_defined);
     port.opencom_succeeds = false;
