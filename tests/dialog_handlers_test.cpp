@@ -6,277 +6,167 @@
 #include "support/core_test.h"
 
 using namespace lumivex;
-using dialog::handle_command;
-using dialog::Notification;
+using namespace lumivex::dialog;
+using Texts = std::vector<std::string>;
 
 namespace {
 
 class DialogHandlers : public CoreTest {
 protected:
-    DialogHandlers() { dialog::initialise_dialog(dialog); }
+    DialogHandlers() { initialise_dialog(dialog); }
 
-    bool click(int id) { return handle_command(dialog, id, Notification::clicked); }
-    void open_port_from_dialog() {
-        click(dialog::open_port_button);
-        trace.clear();
-        dialog.text_changes.clear();
-    }
-    // What reached the display, one entry per byte on the 8-bit bus.
-    std::vector<BusPulse> sent_on_eight_bits(int id) {
+    // Opens LPT1 from the dialog; later writes go out on the 8-bit bus, one pulse a byte.
+    void open_port_on_eight_bits() {
+        click(open_port_button);
         display::bus_width = display::BusWidth::eight_bit;
+    }
+    // What reached the display when the control had the notification.
+    std::vector<BusPulse> sent_by(int id, Notification notification = Notification::clicked) {
         trace.clear();
-        click(id);
+        handle_command(dialog, id, notification);
         return decode_pulses(trace);
     }
+    bool click(int id) { return handle_command(dialog, id, Notification::clicked); }
 };
 
-const std::vector<std::string> not_opened{"Port war gar nicht geöffnet"};
-
 TEST_F(DialogHandlers, InitialisationFillsTheListChecksLpt1AndLimitsTheFields) {
-    EXPECT_EQ(dialog.lists[706].size(), 11u);
-    EXPECT_EQ(dialog.texts[706], " Choose HD44780-command... !");
-    EXPECT_EQ(dialog.checked, std::set<int>{201});
-    EXPECT_EQ(dialog.limits, (std::map<int, int>{{705, 11}, {714, 14}}));
-    EXPECT_EQ(app::current_dialog, &dialog);
+    EXPECT_EQ(dialog.lists[command_list],
+              (Texts{"Write data to CG or DDRAM", "--------------------------", "Set CGRAM address",
+                     "Set DDRAM address", "Read busy flag & address", "Read data from CG or DDRAM",
+                     "--------------------------", "Entry mode set", "Display on/off control",
+                     "Cursor or display shift", "Function set"}));
+    EXPECT_EQ(dialog.texts[command_list], " Choose HD44780-command... !");
+    EXPECT_EQ(dialog.checked, std::set<int>{lpt1_radio});
+    EXPECT_EQ(dialog.limits, (std::map<int, int>{{operand_field, 11}, {sequence_field, 14}}));
 }
 
-TEST_F(DialogHandlers, OpenLpt2ClearsItsRegistersAndHighlightsTheButton) {
-    dialog.checked = {202};
-    EXPECT_FALSE(click(203));
+TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
+    open_port_on_eight_bits();
+    dialog.texts[operand_field] = "1100 0000";
+    dialog.texts[sequence_field] = "01 0100 0001";
+    dialog.selections[command_list] = 3;
+    const std::pair<int, int> buttons[] = {
+        {display_on_button, 0x0F},  {clear_display_button, 0x01}, {return_home_button, 0x03},
+        {cursor_left_button, 0x10}, {cursor_right_button, 0x14},  {first_line_button, 0x80},
+        {second_line_button, 0xC0}, {repeat_command_button, 0xC0}};
+    for (const auto& [id, instruction] : buttons)
+        EXPECT_EQ(sent_by(id), instructions({instruction})) << id;
+    using enum Notification;
+    for (int i = 0; i < 2; ++i) // the same selection again still sends
+        EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
+    for (const auto& [id, notification] : {std::pair{command_list, edit_change},
+                                           {command_list, other},
+                                           {operand_field, set_focus},
+                                           {sequence_field, set_focus},
+                                           {operand_field, other}})
+        EXPECT_TRUE(sent_by(id, notification).empty()) << id;
+    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{0, 1, 0x41}})); // RS, R/W
+    dialog.texts[sequence_field] = "10 0000 0010";
+    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x02}}));
+    EXPECT_EQ(dialog.opened_lists, std::vector<int>{command_list});
+    EXPECT_EQ(dialog.selected_all, (std::vector<int>{operand_field, sequence_field}));
+    EXPECT_TRUE(notices.shown.empty());
+    dialog.selections[command_list] = -1;
+    EXPECT_TRUE(sent_by(command_list, close_up).empty());
+}
+
+TEST_F(DialogHandlers, OpenTakesTheCheckedPortAndCloseSaysWhenNoneWasOpen) {
+    dialog.checked = {lpt2_radio};
+    EXPECT_FALSE(click(open_port_button));
+    EXPECT_EQ(trace[1], "OPENCOM LPT2:");
     EXPECT_EQ(app::current_base_address, 0x278);
-    EXPECT_EQ(trace, (Trace{"LOAD drv/PORT.DLL", "OPENCOM LPT2:", outport(0x278, 0),
-                            outport(0x27A, 0x0B)}));
-    EXPECT_TRUE(dialog.highlights[203]);
-}
-
-TEST_F(DialogHandlers, FailedOpenResetsBaseAndHighlightAndCloseThenSaysSo) {
-    port.opencom_succeeds = false;
-    click(203);
+    EXPECT_TRUE(dialog.highlights[open_port_button]);
+    click(close_port_button);
+    EXPECT_EQ(trace.back(), "RELEASE");
+    EXPECT_FALSE(dialog.highlights[open_port_button]);
     EXPECT_EQ(app::current_base_address, 0);
-    EXPECT_FALSE(dialog.highlights[203]);
-    notices.shown.clear();
-    click(204);
-    EXPECT_EQ(notice_texts(), not_opened);
+    click(close_port_button);
+    EXPECT_EQ(notice_texts(), Texts{"Port war gar nicht geöffnet"});
     EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::dialog);
     EXPECT_EQ(notices.shown[0].caption, "Lumivex_Dilaog-Modul");
     EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
-}
 
-TEST_F(DialogHandlers, CloseTwiceClosesOnceThenSaysNothingWasOpen) {
-    open_port_from_dialog();
-    click(204);
-    EXPECT_EQ(trace, (Trace{dr(0), inport(0x37A), cr(0x0B), "CLOSECOM", "RELEASE"}));
-    EXPECT_FALSE(dialog.highlights[203]);
-    EXPECT_EQ(app::current_base_address, 0);
-    EXPECT_TRUE(notices.shown.empty());
-    click(204);
-    EXPECT_EQ(notice_texts(), not_opened);
-    EXPECT_EQ(app::current_base_address, 0);
-}
-
-TEST_F(DialogHandlers, FailedReopenClosesTheOpenDeviceFirst) {
-    open_port_from_dialog();
     port.opencom_succeeds = false;
-    click(203);
+    click(open_port_button);
     EXPECT_EQ(app::current_base_address, 0);
-    EXPECT_FALSE(dialog.highlights[203]);
-    EXPECT_EQ(std::count(trace.begin(), trace.end(), "CLOSECOM"), 1);
-    notices.shown.clear();
-    click(204);
-    EXPECT_EQ(notice_texts(), not_opened);
-    EXPECT_EQ(port.loads, port.releases);
+    EXPECT_FALSE(dialog.highlights[open_port_button]);
 }
 
-TEST_F(DialogHandlers, LedTestShowsBusyWhileItRuns) {
-    click(1405); // no port: returns at once, silently
-    EXPECT_TRUE(notices.shown.empty());
-    open_port_from_dialog();
-    click(1405);
+TEST_F(DialogHandlers, LongActionsShowBusyOnTheirButton) {
+    const std::pair<int, const char*> buttons[] = {
+        {led_test_button, "&LED-Test"}, {init_button, "&Init. HD44"}, {demo_button, "LCD- De&mo"}};
+    for (const auto& [id, label] : buttons) {
+        dialog.text_changes.clear();
+        click(id);
+        EXPECT_EQ(dialog.text_changes,
+                  (std::vector<std::pair<int, std::string>>{{id, "busy..."}, {id, label}}));
+    }
+    // Without a port the LED test returns silently.
+    EXPECT_EQ(notice_texts(), (Texts{"port not available", "LPT-port not available"}));
+    open_port_on_eight_bits();
+    trace.clear();
+    click(led_test_button);
     EXPECT_EQ(total_delay_ms(trace), 7300);
-    EXPECT_EQ(dialog.text_changes,
-              (std::vector<std::pair<int, std::string>>{{1405, "busy..."}, {1405, "&LED-Test"}}));
 }
 
 TEST_F(DialogHandlers, InitFollowsTheBusCheckBox) {
-    open_port_from_dialog();
-    dialog.checked.insert(701);
-    click(702);
+    open_port_on_eight_bits();
+    dialog.checked.insert(bus_width_check);
+    EXPECT_EQ(sent_by(init_button).size(), 3u + 8u);
     EXPECT_EQ(display::bus_width, display::BusWidth::eight_bit);
-    EXPECT_EQ(decode_pulses(trace).size(), 3u + 8u);
-    EXPECT_EQ(dialog.text_changes,
-              (std::vector<std::pair<int, std::string>>{{702, "busy..."}, {702, "&Init. HD44"}}));
-
-    trace.clear();
-    dialog.checked.erase(701);
-    click(702);
+    dialog.checked.erase(bus_width_check);
+    EXPECT_EQ(sent_by(init_button).size(), 4u + 2 * 8u);
     EXPECT_EQ(display::bus_width, display::BusWidth::four_bit);
-    EXPECT_EQ(decode_pulses(trace).size(), 4u + 2 * 8u);
 }
 
-TEST_F(DialogHandlers, InitAnsweredNoSendsNothingAndRestoresTheLabel) {
-    open_port_from_dialog();
-    display::bus_width = display::BusWidth::eight_bit;
-    dialog.checked.insert(701);
-    notices.answers = {app::Answer::no};
-    click(702);
-    EXPECT_EQ(trace, Trace{notice("8-bit-Bus?")});
-    EXPECT_EQ(display::bus_width, display::BusWidth::four_bit);
-    EXPECT_EQ(dialog.texts[702], "&Init. HD44");
-}
+TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
+    open_port_on_eight_bits();
+    dialog.texts[operand_field] = "0000 0001";
+    dialog.texts[sequence_field] = "00 0000 0001";
+    click(repeat_command_button); // without auto-increment
+    click(send_sequence_button);
+    EXPECT_EQ(dialog.texts[operand_field], "0000 0001");
+    EXPECT_EQ(dialog.texts[sequence_field], "00 0000 0001");
 
-TEST_F(DialogHandlers, EachDisplayButtonSendsItsInstruction) {
-    open_port_from_dialog();
-    const std::pair<int, int> buttons[] = {{703, 0x0F}, {710, 0x01}, {711, 0x03}, {771, 0x10},
-                                           {772, 0x14}, {773, 0x80}, {774, 0xC0}};
-    for (const auto& [id, instruction] : buttons)
-        EXPECT_EQ(sent_on_eight_bits(id), (std::vector<BusPulse>{{0, 0, instruction}})) << id;
-
-    display::bus_width = display::BusWidth::four_bit;
-    trace.clear();
-    click(774);
-    EXPECT_EQ(decode_pulses(trace), (std::vector<BusPulse>{{0, 0, 0xC0}, {0, 0, 0x00}}));
-}
-
-TEST_F(DialogHandlers, WithoutPortDisplayButtonsReportIt) {
-    for (int id : {702, 703, 710, 711, 771, 772, 773, 774})
-        click(id);
-    EXPECT_EQ(notice_texts(), std::vector<std::string>(8, "port not available"));
-    notices.shown.clear();
-    click(704);
-    EXPECT_EQ(notice_texts(), std::vector<std::string>{"LPT-port not available"});
-    EXPECT_EQ(dialog.texts[704], "LCD- De&mo");
-}
-
-TEST_F(DialogHandlers, CommandListOpensOnTypingAndIssuesOnEveryCloseUp) {
-    open_port_from_dialog();
-    display::bus_width = display::BusWidth::eight_bit;
-    handle_command(dialog, 706, Notification::edit_change);
-    EXPECT_EQ(dialog.opened_lists, std::vector<int>{706});
-
-    dialog.texts[705] = "1100 0000";
-    dialog.selections[706] = 3;
-    for (int i = 0; i < 2; ++i) { // the same selection again still sends
-        trace.clear();
-        handle_command(dialog, 706, Notification::close_up);
-        EXPECT_EQ(decode_pulses(trace), (std::vector<BusPulse>{{0, 0, 0xC0}}));
+    dialog.checked.insert({auto_increment_address_check, auto_increment_sequence_check});
+    const struct {
+        int button, field;
+        const char *text, *next;
+    } cases[] = {
+        {repeat_command_button, operand_field, "0000 1111", "0001 0000"},
+        {repeat_command_button, operand_field, "1111 1111", "0000 0000"}, // low eight bits shown
+        {repeat_command_button, operand_field, "0000 000x", "0000 000x"},
+        {send_sequence_button, sequence_field, "10 0100 0001", "10 0100 0010"},
+        {send_sequence_button, sequence_field, "00 1111 1111", "01 0000 0000"},
+        {send_sequence_button, sequence_field, "11 1111 1111", "00 0000 0000"},
+        {send_sequence_button, sequence_field, "10 0100 00a1", "10 0100 00a1"}};
+    for (const auto& [button, field, text, next] : cases) {
+        dialog.texts[field] = text;
+        click(button);
+        EXPECT_EQ(dialog.texts[field], next) << text;
     }
-    trace.clear();
-    dialog.selections[706] = -1;
-    handle_command(dialog, 706, Notification::close_up);
-    handle_command(dialog, 706, Notification::other);
-    EXPECT_TRUE(trace.empty());
+    EXPECT_EQ(notice_texts(), Texts(2, "Nur '1', '0' und Leerzeichen!")); // once each
+    EXPECT_EQ(dialog.reads.back(), (std::pair<int, int>{sequence_field, 14}));
 }
 
-TEST_F(DialogHandlers, FocusingABinaryFieldSelectsItsText) {
-    handle_command(dialog, 705, Notification::set_focus);
-    handle_command(dialog, 714, Notification::set_focus);
-    handle_command(dialog, 705, Notification::other);
-    EXPECT_EQ(dialog.selected_all, (std::vector<int>{705, 714}));
-}
-
-TEST_F(DialogHandlers, RepeatCommandCountsTheOperandUp) {
-    open_port_from_dialog();
-    display::bus_width = display::BusWidth::eight_bit;
-    dialog.selections[706] = 3;
-    dialog.checked.insert(708);
-    dialog.texts[705] = "0000 1111";
-    click(709);
-    EXPECT_EQ(decode_pulses(trace), (std::vector<BusPulse>{{0, 0, 0x8F}}));
-    EXPECT_EQ(dialog.texts[705], "0001 0000");
-
-    dialog.texts[705] = "1111 1111";
-    click(709);
-    EXPECT_EQ(dialog.texts[705], "0000 0000");
-
-    dialog.checked.erase(708);
-    click(709);
-    EXPECT_EQ(dialog.texts[705], "0000 0000");
-}
-
-TEST_F(DialogHandlers, RepeatWithoutCommandOrPortStillCounts) {
-    dialog.checked.insert(708);
-    dialog.texts[705] = "0000 0001";
-    click(709); // nothing selected
-    EXPECT_EQ(dialog.texts[705], "0000 0010");
-    dialog.selections[706] = 6; // a separator
-    click(709);
-    EXPECT_EQ(dialog.texts[705], "0000 0011");
-    EXPECT_TRUE(trace.empty());
-    dialog.selections[706] = 0; // no port
-    click(709);
-    EXPECT_EQ(notice_texts(), std::vector<std::string>{"port not available"});
-    EXPECT_EQ(dialog.texts[705], "0000 0100");
-}
-
-TEST_F(DialogHandlers, RepeatWithBadOperandReportsOnceAndStops) {
-    open_port_from_dialog();
-    dialog.selections[706] = 0;
-    dialog.checked.insert(708);
-    dialog.texts[705] = "0000 000x";
-    click(709);
-    EXPECT_EQ(notice_texts(), std::vector<std::string>{"Nur '1', '0' und Leerzeichen!"});
-    EXPECT_EQ(trace, Trace{notice("Nur '1', '0' und Leerzeichen!")});
-    EXPECT_EQ(dialog.texts[705], "0000 000x");
-}
-
-TEST_F(DialogHandlers, SendSequenceSplitsSelectorAndByteAndCountsTenBits) {
-    open_port_from_dialog();
-    display::bus_width = display::BusWidth::eight_bit;
-    dialog.checked.insert(715);
-    const auto send = [&](const std::string& text) {
-        trace.clear();
-        dialog.texts[714] = text;
-        click(716);
-        return decode_pulses(trace);
-    };
-    EXPECT_EQ(send("10 0100 0001"), (std::vector<BusPulse>{{1, 0, 0x41}}));
-    EXPECT_EQ(dialog.texts[714], "10 0100 0010");
-    EXPECT_EQ(send("01 0000 0000"), (std::vector<BusPulse>{{0, 1, 0x00}}));
-    EXPECT_EQ(send("00 1111 1111"), (std::vector<BusPulse>{{0, 0, 0xFF}}));
-    EXPECT_EQ(dialog.texts[714], "01 0000 0000");
-    send("11 1111 1111");
-    EXPECT_EQ(dialog.texts[714], "00 0000 0000");
-    EXPECT_EQ(send(""), (std::vector<BusPulse>{{0, 0, 0x00}}));
-    EXPECT_EQ(dialog.reads.back(), (std::pair<int, int>{714, 14}));
-    EXPECT_TRUE(notices.shown.empty());
-}
-
-TEST_F(DialogHandlers, SendSequenceWithBadTextSendsAndCountsNothing) {
-    open_port_from_dialog();
-    dialog.checked.insert(715);
-    dialog.texts[714] = "10 0100 00a1";
-    click(716);
-    EXPECT_EQ(trace, Trace{notice("Nur '1', '0' und Leerzeichen!")});
-    EXPECT_EQ(dialog.texts[714], "10 0100 00a1");
-}
-
-TEST_F(DialogHandlers, HelpOpensThePageAndExitEndsTheDialog) {
-    EXPECT_FALSE(click(9998));
-    EXPECT_EQ(dialog.documents, std::vector<std::string>{"HELP/overview.htm"});
-    EXPECT_TRUE(dialog.end_results.empty());
-    EXPECT_TRUE(click(9999));
-    EXPECT_EQ(dialog.end_results, std::vector<int>{9999});
+TEST_F(DialogHandlers, HelpOpensThePageAndExitEndsTheDialogAndTheProgram) {
+    EXPECT_FALSE(click(help_button));
+    EXPECT_EQ(dialog.documents, Texts{"HELP/overview.htm"});
     EXPECT_FALSE(click(1)); // Enter and Escape have no handler
     EXPECT_FALSE(click(2));
-    EXPECT_EQ(dialog.end_results.size(), 1u);
-}
+    EXPECT_TRUE(dialog.end_results.empty());
+    EXPECT_TRUE(click(exit_button));
+    EXPECT_EQ(dialog.end_results, std::vector<int>{9999});
 
-TEST_F(DialogHandlers, ProgramEndClosesTheOpenPortAndReportsAnOddResult) {
-    open_port_from_dialog();
-    app::check_dialog_result(9999);
-    EXPECT_TRUE(notices.shown.empty());
+    open_port_on_eight_bits();
+    app::check_dialog_result(exit_result);
     app::end_program();
-    EXPECT_EQ(trace, (Trace{dr(0), inport(0x37A), cr(0x0B), "CLOSECOM", "RELEASE"}));
-
-    trace.clear();
+    EXPECT_EQ(trace.back(), "RELEASE");
     app::check_dialog_result(-1);
-    app::end_program();
-    ASSERT_EQ(notices.shown.size(), 1u);
-    EXPECT_EQ(notices.shown[0].text, "Program-Error (ID: Dialog)");
+    EXPECT_EQ(notice_texts(), Texts{"Program-Error (ID: Dialog)"});
     EXPECT_EQ(notices.shown[0].caption, "Lumivex");
     EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
     EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::main_window);
-    EXPECT_EQ(trace, Trace{notice("Program-Error (ID: Dialog)")});
 }
 
 } // namespace

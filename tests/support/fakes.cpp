@@ -26,7 +26,7 @@ int32_t PORT_LIBRARY_CALL fake_delayus(int32_t us) {
 int32_t PORT_LIBRARY_CALL fake_inport(int32_t address) {
     active->trace.push_back(inport(address));
     if (active->inport_script.empty())
-        return active->inport_default;
+        return 0;
     const int value = active->inport_script.front();
     active->inport_script.pop_front();
     return value;
@@ -52,38 +52,23 @@ FakePortLibrary::~FakePortLibrary() {
 
 lumivex::port::LibraryHandle FakePortLibrary::load(const char* path) {
     trace.push_back(std::string("LOAD ") + path);
-    if (!loadable)
-        return nullptr;
-    ++loads;
-    return &handle_token;
+    return loadable ? &handle_token : nullptr;
 }
 
 lumivex::port::LibrarySymbol FakePortLibrary::find(lumivex::port::LibraryHandle library,
                                                    const char* name) {
-    looked_up.emplace_back(name);
-    if (library != &handle_token)
-        return nullptr;
-    const std::string wanted = name;
-    if (missing_exports.count(wanted) != 0)
-        return nullptr;
-    if (wanted == "OPENCOM")
-        return symbol(&fake_opencom);
-    if (wanted == "CLOSECOM")
-        return symbol(&fake_closecom);
-    if (wanted == "DELAY")
-        return symbol(&fake_delay);
-    if (wanted == "DELAYUS")
-        return symbol(&fake_delayus);
-    if (wanted == "INPORT")
-        return symbol(&fake_inport);
-    if (wanted == "OUTPORT")
-        return symbol(&fake_outport);
+    const std::pair<std::string, lumivex::port::LibrarySymbol> entries[] = {
+        {"OPENCOM", symbol(&fake_opencom)}, {"CLOSECOM", symbol(&fake_closecom)},
+        {"DELAY", symbol(&fake_delay)},     {"DELAYUS", symbol(&fake_delayus)},
+        {"INPORT", symbol(&fake_inport)},   {"OUTPORT", symbol(&fake_outport)}};
+    for (const auto& [entry_name, entry] : entries)
+        if (library == &handle_token && entry_name == name && missing_exports.count(name) == 0)
+            return entry;
     return nullptr;
 }
 
 void FakePortLibrary::release(lumivex::port::LibraryHandle library) {
     trace.push_back(library == &handle_token ? "RELEASE" : "RELEASE of an unknown handle");
-    ++releases;
 }
 
 lumivex::app::Answer RecordingNotices::show(lumivex::app::NoticeOwner owner, std::string_view text,

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-// An in-process port library behind the loader interface: records every call into the trace
-// and answers INPORT from a script.
+// An in-process port library behind the loader interface: records every load, release and
+// call into the trace and answers INPORT from a script (0 when it has run out).
 class FakePortLibrary final : public lumivex::port::LibraryLoader {
 public:
     explicit FakePortLibrary(Trace& trace);
@@ -21,12 +21,7 @@ public:
     bool loadable = true;
     std::set<std::string> missing_exports;
     bool opencom_succeeds = true;
-    std::deque<int> inport_script; // answered in order, then inport_default
-    int inport_default = 0;
-
-    int loads = 0;
-    int releases = 0;
-    std::vector<std::string> looked_up;
+    std::deque<int> inport_script;
 
     lumivex::port::LibraryHandle load(const char* path) override;
     lumivex::port::LibrarySymbol find(lumivex::port::LibraryHandle library,

@@ -23,6 +23,13 @@ std::string notice(const std::string& text) {
     return "NOTICE " + text;
 }
 
+std::string joined(const Trace& trace) {
+    std::string text;
+    for (const std::string& line : trace)
+        text += (text.empty() ? "" : " | ") + line;
+    return text;
+}
+
 std::vector<BusPulse> decode_pulses(const Trace& trace, int base) {
     std::vector<BusPulse> pulses;
     int data = 0;
@@ -42,6 +49,13 @@ std::vector<BusPulse> decode_pulses(const Trace& trace, int base) {
             control = static_cast<int>(value);
         }
     }
+    return pulses;
+}
+
+std::vector<BusPulse> instructions(std::initializer_list<int> bytes) {
+    std::vector<BusPulse> pulses;
+    for (int byte : bytes)
+        pulses.push_back({0, 0, byte});
     return pulses;
 }
 

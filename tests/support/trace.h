@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ std::string outport(int address, int value); // "OUTPORT 37A 0B"
 std::string inport(int address);             // "INPORT 37A"
 std::string delay(int ms);                   // "DELAY 1"
 std::string notice(const std::string& text); // "NOTICE port not available"
+
+// The lines joined by " | ", to compare a long trace with one string.
+std::string joined(const Trace& trace);
 
 // Register writes and reads at LPT1.
 inline std::string dr(int value) {
@@ -28,6 +32,8 @@ struct BusPulse {
     bool operator==(const BusPulse&) const = default;
 };
 std::vector<BusPulse> decode_pulses(const Trace& trace, int base = 0x378);
+// The pulses of instructions (RS and R/W low) with these bytes.
+std::vector<BusPulse> instructions(std::initializer_list<int> bytes);
 
 // The sum of all DELAY calls, and of those longer than min_ms.
 int total_delay_ms(const Trace& trace, int min_ms = 0);
