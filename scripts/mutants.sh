@@ -59,25 +59,27 @@ mkdir -p "$scratch/src"
 find "$scratch/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
 git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/src"
 cd "$scratch/src"
+# Whether a fault is one of those asked for.
+chosen() { [ ${#words[@]} -eq 0 ] || grep -qiF -f <(printf '%s\n' "${words[@]}") <<<"$1"; }
+words=("$@")
 presets=()
 for entry in "${mutants[@]}"; do
     IFS=$'\x1f' read -r -d '' name preset rest < <(printf '%s\0' "$entry")
-    [[ " ${presets[*]} " == *" $preset "* ]] || presets+=("$preset")
+    chosen "$name" && [[ " ${presets[*]} " != *" $preset "* ]] && presets+=("$preset")
 done
 for preset in "${presets[@]}"; do
     echo "=== $preset build, without faults"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" >/dev/null
-    ctest --preset "$preset" >/dev/null || { echo "FAIL: the tests fail without faults" >&2; exit 1; }
+    ctest --preset "$preset" -E '^clang_format$' >/dev/null ||
+        { echo "FAIL: the tests fail without faults" >&2; exit 1; }
 done
 
 survived=0
 printf '%-55s %-9s %s\n' "fault" "result" "first failing test"
 for entry in "${mutants[@]}"; do
     IFS=$'\x1f' read -r -d '' name preset file old new < <(printf '%s\0' "$entry")
-    if [ $# -gt 0 ] && ! printf '%s\n' "$@" | grep -qiF -f - <<<"$name"; then
-        continue
-    fi
+    chosen "$name" || continue
     cp "$file" "$file.original"
     if ! perl -0pi -e 'BEGIN { $old = shift; $new = shift } s/\Q$old\E/$new/ or exit 3' \
         "$old" "$new" "$file"; then
