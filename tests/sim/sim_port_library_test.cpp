@@ -144,10 +144,12 @@ TEST_F(SimPortLibrary, OutlivesItsBlockCutAtEveryStep) {
     cut_block(7);
     open_lpt1();
     port::port_out(lpt1, 0x42);
+    port::port_out(lpt1 + lpt::control_register, lpt::control_data_input | lpt::control_idle);
+    EXPECT_EQ(port::port_in(lpt1), 0xFF); // input direction: the display's pull-ups
     const auto state = published();
     EXPECT_EQ(state->base_address, lpt1);
     EXPECT_EQ(state->leds, 0x42);
-    EXPECT_EQ(state->events_total, 3u);
+    EXPECT_EQ(state->events_total, 5u);
     EXPECT_EQ(state->character_rom[0xE7][9], 0x0E); // the ROM, descenders too
 }
 
