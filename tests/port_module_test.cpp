@@ -1,7 +1,11 @@
 #include "app/run_folder.h"
 #include "app/shared_state.h"
+#include "port/library_loader.h"
 #include "port/port_module.h"
 #include "support/core_test.h"
+
+#include <fstream>
+#include <iterator>
 
 using namespace lumivex;
 using Texts = std::vector<std::string>;
@@ -129,3 +133,22 @@ TEST_F(PortModule, DataDirectionSetsOrClearsControlBitFive) {
 }
 
 } // namespace
+
+// The system's loader maps a library at load, finds its exports by their plain names, and
+// unmaps it again at release.
+TEST(SystemLibraryLoader, LoadsFindsAndReleases) {
+    const auto mapped = [] {
+        std::ifstream maps("/proc/self/maps");
+        const std::string text{std::istreambuf_iterator<char>(maps), {}};
+        return text.find(RECORDING_PORT_LIBRARY) != std::string::npos;
+    };
+    port::LibraryLoader& loader = port::system_library_loader();
+    EXPECT_EQ(loader.load("no/such/PORT.DLL"), nullptr);
+    const port::LibraryHandle library = loader.load(RECORDING_PORT_LIBRARY);
+    ASSERT_NE(library, nullptr);
+    EXPECT_TRUE(mapped());
+    EXPECT_NE(loader.find(library, "OUTPORT"), nullptr);
+    EXPECT_EQ(loader.find(library, "OUTPORT@8"), nullptr);
+    loader.release(library);
+    EXPECT_FALSE(mapped());
+}
