@@ -80,7 +80,8 @@ private:
                         (levels ? "=" + std::to_string(*levels >> index & 1) : "");
         return text.empty() ? " -" : text;
     }
-    // "config in <inputs> high <outputs that are high>", every output given a level.
+    // "config in <inputs> high <outputs that are high>", every output given a level (read as the
+    // port lays the request out: the levels first, the inputs after).
     std::string configuration(const gpio_v2_line_config& config) const {
         const auto& [values, all] = config.attrs[0];
         const auto& [inputs, input_mask] = config.attrs[1];
