@@ -1,21 +1,12 @@
-#include "app/shared_state.h"
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
 #include "drv/gpio/gpio_port.h"
-#include "port/lpt_wiring.h"
-#include "port/port_module.h"
-#include "support/captured_stderr.h"
-#include "support/core_test.h"
-#include "support/mapping_loader.h"
-#include "support/run_folder.h"
+#include "support/port_mapping_test.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <deque>
-#include <fstream>
-#include <functional>
 #include <linux/gpio.h>
 #include <map>
+#include <set>
 
 using namespace lumivex;
 
@@ -23,8 +14,8 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// The kernel side as a script: records every call, lines by their offsets, and answers reads
-// with what the display drives.
+// The kernel side as a script: records every call, lines by their offsets, and answers each read
+// with the lines the display drives high.
 class FakeGpioDevice final : public gpio::GpioDevice {
 public:
     static constexpr int chip = 3;
@@ -33,50 +24,45 @@ public:
     Calls calls;
     std::map<std::string, int> open_errors; // by path
     int request_error = 0;
-    std::map<unsigned, std::string> consumers; // lines held by others
-    std::map<unsigned, int> data_bits;         // line offset -> D bit, for reads
-    std::deque<std::uint8_t> display_drives;   // D7..D0 for each read in turn
+    std::map<unsigned, std::string> consumers;  // lines held by others
+    std::vector<std::set<unsigned>> high_lines; // for each read in turn
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
-        const auto error = open_errors.find(path);
-        return error == open_errors.end() ? chip : -error->second;
+        return open_errors.count(path) != 0 ? -open_errors[path] : chip;
     }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        if (descriptor !=
-            (request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL ? chip
-                                                                                        : lines))
+        const bool of_chip =
+            request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL;
+        if (descriptor != (of_chip ? chip : lines))
             calls.push_back("wrong descriptor");
-        if (request == GPIO_V2_GET_LINE_IOCTL)
-            return request_lines(*static_cast<gpio_v2_line_request*>(argument));
+        if (request == GPIO_V2_GET_LINE_IOCTL) {
+            auto& lines_request = *static_cast<gpio_v2_line_request*>(argument);
+            offsets_.assign(lines_request.offsets, lines_request.offsets + lines_request.num_lines);
+            const bool low_outputs = lines_request.config.flags == GPIO_V2_LINE_FLAG_OUTPUT &&
+                                     lines_request.config.num_attrs == 0;
+            calls.push_back(std::string("request ") + lines_request.consumer + named(~0ull) +
+                            (low_outputs ? " out low" : " other config"));
+            lines_request.fd = lines;
+            return request_error;
+        }
         if (request == GPIO_V2_GET_LINEINFO_IOCTL) {
             auto& info = *static_cast<gpio_v2_line_info*>(argument);
             calls.push_back("lineinfo " + std::to_string(info.offset));
-            if (consumers.count(info.offset) != 0) {
-                info.flags = GPIO_V2_LINE_FLAG_USED;
-                std::snprintf(info.consumer, sizeof info.consumer, "%s",
-                              consumers[info.offset].c_str());
-            }
-        } else if (request == GPIO_V2_LINE_SET_VALUES_IOCTL) {
-            const auto& values = *static_cast<gpio_v2_line_values*>(argument);
-            std::string call = "set";
-            for (std::size_t index = 0; index < offsets_.size(); ++index)
-                if ((values.mask >> index & 1) != 0)
-                    call += " " + std::to_string(offsets_[index]) + "=" +
-                            std::to_string(values.bits >> index & 1);
-            calls.push_back(call);
+            info.flags = consumers.count(info.offset) != 0 ? GPIO_V2_LINE_FLAG_USED : 0;
+            std::snprintf(info.consumer, sizeof info.consumer, "%s",
+                          consumers[info.offset].c_str());
         } else if (request == GPIO_V2_LINE_SET_CONFIG_IOCTL) {
             calls.push_back(configuration(*static_cast<gpio_v2_line_config*>(argument)));
-        } else if (request == GPIO_V2_LINE_GET_VALUES_IOCTL) {
-            auto& values = *static_cast<gpio_v2_line_values*>(argument);
-            calls.push_back("get" + offsets_in(values.mask));
-            const std::uint8_t driven = display_drives.front();
-            display_drives.pop_front();
+        } else if (auto& values = *static_cast<gpio_v2_line_values*>(argument);
+                   request == GPIO_V2_LINE_SET_VALUES_IOCTL) {
+            calls.push_back("set" + named(values.mask, values.bits));
+        } else {
+            calls.push_back("get" + named(values.mask));
             for (std::size_t index = 0; index < offsets_.size(); ++index)
-                if (data_bits.count(offsets_[index]) != 0)
-                    values.bits |= std::uint64_t{driven >> data_bits[offsets_[index]] & 1u}
-                                   << index;
-            values.bits &= values.mask;
+                if (high_lines.front().count(offsets_[index]) != 0)
+                    values.bits |= (std::uint64_t{1} << index) & values.mask;
+            high_lines.erase(high_lines.begin());
         }
         return 0;
     }
@@ -85,313 +71,160 @@ public:
     }
 
 private:
-    int request_lines(gpio_v2_line_request& request) {
-        offsets_.assign(request.offsets, request.offsets + request.num_lines);
-        calls.push_back(
-            std::string("request ") + request.consumer + offsets_in(~0ull) +
-            (request.config.flags == GPIO_V2_LINE_FLAG_OUTPUT && request.config.num_attrs == 0
-                 ? " out low"
-                 : " other config"));
-        request.fd = lines;
-        return request_error;
-    }
-    std::string offsets_in(std::uint64_t mask) const {
+    // The masked lines' offsets, each with its level ("=0", "=1") when given; "-" for none.
+    std::string named(std::uint64_t mask, std::optional<std::uint64_t> levels = {}) const {
         std::string text;
         for (std::size_t index = 0; index < offsets_.size(); ++index)
             if ((mask >> index & 1) != 0)
-                text += " " + std::to_string(offsets_[index]);
-        return text;
+                text += " " + std::to_string(offsets_[index]) +
+                        (levels ? "=" + std::to_string(*levels >> index & 1) : "");
+        return text.empty() ? " -" : text;
     }
-    // "config in <inputs> high <outputs that are high>", "-" for none.
+    // "config in <inputs> high <outputs that are high>", every output given a level (read as the
+    // port lays the request out: the levels first, the inputs after).
     std::string configuration(const gpio_v2_line_config& config) const {
-        std::uint64_t inputs = 0;
-        std::uint64_t values = 0;
-        bool values_for_all = false;
-        for (std::uint32_t index = 0; index < config.num_attrs; ++index) {
-            const auto& attribute = config.attrs[index];
-            if (attribute.attr.id == GPIO_V2_LINE_ATTR_ID_FLAGS &&
-                attribute.attr.flags == GPIO_V2_LINE_FLAG_INPUT)
-                inputs |= attribute.mask;
-            if (attribute.attr.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES) {
-                values = attribute.attr.values;
-                values_for_all = attribute.mask == (1ull << offsets_.size()) - 1;
-            }
-        }
-        const std::string in = offsets_in(inputs);
-        const std::string high = offsets_in(values & ~inputs);
-        return std::string(config.flags == GPIO_V2_LINE_FLAG_OUTPUT && values_for_all
-                               ? "config"
-                               : "config (not all outputs set)") +
-               " in" + (in.empty() ? " -" : in) + " high" + (high.empty() ? " -" : high);
+        const auto& [values, all] = config.attrs[0];
+        const auto& [inputs, input_mask] = config.attrs[1];
+        const bool whole = config.flags == GPIO_V2_LINE_FLAG_OUTPUT &&
+                           values.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES &&
+                           all == (std::uint64_t{1} << offsets_.size()) - 1;
+        const std::uint64_t in =
+            config.num_attrs == 2 && inputs.flags == GPIO_V2_LINE_FLAG_INPUT ? input_mask : 0;
+        return (whole ? "config in" : "config (not every output) in") + named(in) + " high" +
+               named(values.values & ~in);
     }
 
     std::vector<unsigned> offsets_;
 };
 
-// The Raspberry Pi wiring, pin by pin as documented: RS, R/W, E, D0..D7.
-const Calls default_request{"open /dev/gpiochip0",
-                            "request lumivex 17 27 22 5 6 13 19 12 16 20 21 out low", "close chip"};
+const gpio::Wirings raspberry_pi{gpio::raspberry_pi_wiring(), std::nullopt};
 
-gpio::Wirings default_wirings() {
-    return {gpio::raspberry_pi_wiring(), std::nullopt};
-}
-
-class GpioMapping : public ::testing::Test {
+class GpioMapping : public PortMappingTest {
 protected:
     FakeGpioDevice device;
-    gpio::GpioPort port{device};
+    gpio::GpioPort mapping{device};
+
+    std::string refused(const char* device_name) {
+        EXPECT_FALSE(mapping.open(device_name, raspberry_pi));
+        return mapping.error();
+    }
 };
 
-TEST_F(GpioMapping, RequestsTheDefaultWiringForLumivexAndReleasesItAtClose) {
-    EXPECT_TRUE(port.open("LPT1:", default_wirings()));
-    port.close();
-    port.close();
-    Calls expected = default_request;
-    expected.push_back("close lines");
-    EXPECT_EQ(device.calls, expected);
-}
-
 TEST_F(GpioMapping, EveryFailureSaysWhy) {
-    struct Case {
-        const char* device_name;
-        std::function<void(FakeGpioDevice&)> kernel;
-        const char* line;
-    };
-    const Case cases[] = {
-        {"COM1:", {}, "lumivex gpio: COM1:: unknown device name (LPT1: or LPT2:)"},
-        {"LPT2:",
-         {},
-         "lumivex gpio: LPT2:: no second wiring; give one under [LPT2] in "
-         "drv/gpio.conf"},
-        {"LPT1:", [](auto& kernel) { kernel.open_errors["/dev/gpiochip0"] = ENOENT; },
-         "lumivex gpio: /dev/gpiochip0: no such chip (ls /dev/gpiochip* lists the chips there "
-         "are)"},
-        {"LPT1:", [](auto& kernel) { kernel.open_errors["/dev/gpiochip0"] = EACCES; },
-         "lumivex gpio: /dev/gpiochip0: permission denied; add your user to the group gpio "
-         "(usermod -aG gpio $USER) and log in again"},
-        {"LPT1:",
-         [](auto& kernel) {
-             kernel.request_error = EBUSY;
-             kernel.consumers[5] = "spi0 CS1";
-         },
-         "lumivex gpio: /dev/gpiochip0: line 5 (d0) is held by \"spi0 CS1\""},
-        {"LPT1:", [](auto& kernel) { kernel.request_error = ENOTTY; },
-         "lumivex gpio: /dev/gpiochip0: not a GPIO chip"},
-    };
-    for (const Case& failure : cases) {
-        FakeGpioDevice kernel;
-        if (failure.kernel)
-            failure.kernel(kernel);
-        gpio::GpioPort refused(kernel);
-        EXPECT_FALSE(refused.open(failure.device_name, default_wirings()));
-        EXPECT_EQ(refused.error(), failure.line);
-        kernel.calls.clear();
-        refused.close(); // nothing is held
-        EXPECT_TRUE(kernel.calls.empty()) << failure.line;
-    }
-    // The chip is closed again, and the held line found by asking line by line.
+    EXPECT_EQ(refused("COM1:"), "lumivex gpio: COM1:: unknown device name (LPT1: or LPT2:)");
+    EXPECT_EQ(refused("LPT2:"),
+              "lumivex gpio: LPT2:: no second wiring; give one under [LPT2] in drv/gpio.conf");
+    device.open_errors["/dev/gpiochip0"] = ENOENT;
+    EXPECT_EQ(refused("LPT1:"), "lumivex gpio: /dev/gpiochip0: no such chip (ls /dev/gpiochip* "
+                                "lists the chips there are)");
+    device.open_errors["/dev/gpiochip0"] = EACCES;
+    EXPECT_EQ(refused("LPT1:"), "lumivex gpio: /dev/gpiochip0: permission denied; add your user "
+                                "to the group gpio (usermod -aG gpio $USER) and log in again");
+    device.open_errors.clear();
+    device.request_error = ENOTTY;
+    EXPECT_EQ(refused("LPT1:"), "lumivex gpio: /dev/gpiochip0: not a GPIO chip");
     device.request_error = EBUSY;
     device.consumers[5] = "spi0 CS1";
-    EXPECT_FALSE(port.open("LPT1:", default_wirings()));
-    EXPECT_EQ(device.calls, (Calls{default_request[0], default_request[1], "lineinfo 17",
-                                   "lineinfo 27", "lineinfo 22", "lineinfo 5", "close chip"}));
+    device.calls.clear();
+    EXPECT_EQ(refused("LPT1:"),
+              "lumivex gpio: /dev/gpiochip0: line 5 (d0) is held by \"spi0 CS1\"");
+    EXPECT_EQ(device.calls.back(), "close chip");
+    device.calls.clear();
+    mapping.close(); // nothing is held
+    EXPECT_TRUE(device.calls.empty());
 }
 
-TEST(GpioWiring, ConfigurationGivesEachPortItsWholeWiring) {
+// Each port gets its section's whole wiring: here LPT1 has LEDs on lines of their own and no R/W
+// line, so the data lines stay outputs and SR reads D7..D4 as DR drives them.
+TEST_F(GpioMapping, TheConfiguredWiringIsWhatIsRequestedAndDriven) {
     std::string error;
-    const auto wirings = gpio::parse_wirings("# a 4-bit bus, R/W on ground, LEDs of their own\n"
-                                             "Chip = gpiochip4\n"
-                                             "RS = 7 \n"
-                                             "\n"
-                                             "e=8\n"
-                                             "d4 = 9\nd5 = 10\nd6 = 11\nd7 = 0x19 # hex\n"
-                                             "led0 = 40\nled7 = 47\n"
-                                             "[ lpt2 ]\n"
-                                             "chip = /dev/gpiochip1\n"
-                                             "rs = 7\nrw = 8\ne = 9\n"
-                                             "d4 = 1\nd5 = 2\nd6 = 3\nd7 = 4\n",
+    const auto wirings = gpio::parse_wirings("chip = gpiochip4\nrs = 7\ne = 8\nd4 = 9\nd5 = 10\n"
+                                             "d6 = 11\nd7 = 0x19\nled0 = 40\nled7 = 47\n[LPT2]\n"
+                                             "rs=1\nrw=2\ne=3\nd4=4\nd5=5\nd6=6\nd7=7\n",
                                              error);
     ASSERT_TRUE(wirings) << error;
-    gpio::Wiring lpt1;
-    lpt1.chip = "/dev/gpiochip4";
-    lpt1.rs = 7;
-    lpt1.e = 8;
-    lpt1.data = {std::nullopt, std::nullopt, std::nullopt, std::nullopt, 9, 10, 11, 25};
-    lpt1.leds[0] = 40;
-    lpt1.leds[7] = 47;
-    EXPECT_EQ(wirings->lpt1, lpt1);
-    ASSERT_TRUE(wirings->lpt2);
-    EXPECT_EQ(wirings->lpt2->chip, "/dev/gpiochip1");
-    EXPECT_EQ(wirings->lpt2->rw, 8u);
-    // The file shipped for editing writes out the wiring used without one.
+    ASSERT_TRUE(mapping.open("LPT1:", *wirings));
+    mapping.write(0x378, 0x81);
+    mapping.write(0x37A, 0x2A); // R/W high and CR bit 5: nothing to let go of
+    EXPECT_EQ(replay({inport(0x37A), inport(0x379), inport(0x378)}, mapping),
+              (std::vector{0x2A, 0x47, 0x81}));
+    ASSERT_TRUE(mapping.open("LPT2:", *wirings));
+    mapping.close();
+    mapping.close();
+    EXPECT_EQ(device.calls,
+              (Calls{"open /dev/gpiochip4", "request lumivex 7 8 9 10 11 25 40 47 out low",
+                     "close chip", "set 25=1 40=1 47=1", "close lines", "open /dev/gpiochip0",
+                     "request lumivex 1 2 3 4 5 6 7 out low", "close chip", "close lines"}));
+    // Without a section of its own LPT1 keeps the Raspberry Pi wiring, as the shipped file does.
+    EXPECT_EQ(gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error)->lpt1,
+              gpio::raspberry_pi_wiring());
     std::ifstream shipped(GPIO_CONF);
     const auto written_out =
         gpio::parse_wirings(std::string((std::istreambuf_iterator<char>(shipped)), {}), error);
-    ASSERT_TRUE(written_out) << error;
     EXPECT_EQ(written_out->lpt1, gpio::raspberry_pi_wiring());
     EXPECT_FALSE(written_out->lpt2);
-    // Without a section of its own, LPT1 keeps the Raspberry Pi wiring.
-    const auto second_only =
-        gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error);
-    ASSERT_TRUE(second_only) << error;
-    EXPECT_EQ(second_only->lpt1, gpio::raspberry_pi_wiring());
-}
-
-TEST(GpioWiring, ConfigurationFaultsSayWhereAndWhat) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"rs 17", "line 1: expected key = value, not rs 17"},
-        {"# LPT3\n[LPT3]", "line 2: expected [LPT1] or [LPT2], not [LPT3]"},
+    const std::pair<const char*, const char*> faults[] = {
         {"colour = blue", "line 1: unknown key colour (chip, rs, rw, e, d0..d7, led0..led7)"},
         {"chip =", "line 1: chip = needs a device, such as /dev/gpiochip0"},
         {"rs = 17\nrs = 18", "line 2: rs is given twice"},
-        {"rs = seventeen", "line 1: rs = seventeen is not a line number"},
-        {"rs = -1", "line 1: rs = -1 is not a line number"},
         {"rs = 17\nled3 = 17", "line 2: line 17 is rs already"},
         {"rs=1\ne=2\nd4=3\nd5=4\nd6=5", "[LPT1] no line for d7"},
         {"[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\nd0=7",
          "[LPT2] d0..d3 are given in part: an 8-bit bus needs all four, a 4-bit bus none"},
     };
-    for (const auto& [text, expected] : cases) {
-        std::string error;
+    for (const auto& [text, expected] : faults) {
         EXPECT_FALSE(gpio::parse_wirings(text, error)) << text;
         EXPECT_EQ(error, expected);
     }
 }
 
-TEST_F(GpioMapping, WithoutRwTheDataLinesStayOutputsAndLedLinesFollowDr) {
-    std::string error;
-    const auto wirings = gpio::parse_wirings(
-        "rs = 1\ne = 2\nd4 = 3\nd5 = 4\nd6 = 5\nd7 = 6\nled0 = 10\nled7 = 17", error);
-    ASSERT_TRUE(wirings) << error;
-    ASSERT_TRUE(port.open("LPT1:", *wirings));
-    device.calls.clear();
-    port.write(0x378, 0x81);
-    port.write(0x37A, 0x2A); // R/W high and CR bit 5: nothing to let go of
-    EXPECT_EQ(port.read(0x37A), 0x2A);
-    EXPECT_EQ(port.read(0x379), 0x47); // D7..D4 as DR drives them
-    EXPECT_EQ(port.read(0x378), 0x81);
-    EXPECT_EQ(device.calls, (Calls{"set 6=1 10=1 17=1"}));
-}
-
-// What the default wiring's lines must do for a trace of register writes at LPT1: every write
-// that changes a line sets the changed ones, in the request's order. Reads cost nothing while the
-// port drives the data lines.
-Calls expected_line_changes(const Trace& trace) {
-    const unsigned lines[] = {17, 27, 22, 5, 6, 13, 19, 12, 16, 20, 21}; // RS, R/W, E, D0..D7
-    unsigned control = 0x0B;
-    unsigned data = 0;
-    const auto levels = [&] {
-        std::vector<unsigned> level = {(~control >> 1) & 1, ~control & 1, (control >> 2) & 1};
-        for (int bit = 0; bit < 8; ++bit)
-            level.push_back(data >> bit & 1);
-        return level;
-    };
-    Calls calls;
-    for (const std::string& line : trace) {
-        unsigned address = 0;
-        unsigned value = 0;
-        if (std::sscanf(line.c_str(), "OUTPORT %X %X", &address, &value) != 2)
-            continue;
-        const auto before = levels();
-        (address == 0x378 ? data : control) = value;
-        const auto after = levels();
+// The LED test and a 4-bit initialisation set the lines whose levels a register write changes, in
+// the request's order; a read cycle lets go of the data lines while R/W is high.
+TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
+    const Trace trace = core_trace([] {
+        port::run_led_test(lpt::lpt1_base_address);
+        display::initialise_display(display::BusWidth::four_bit);
+    });
+    const unsigned offsets[] = {17, 27, 22, 5, 6, 13, 19, 12, 16, 20, 21}; // RS, R/W, E, D0..D7
+    unsigned dr = 0;
+    unsigned cr = lpt::control_idle;
+    const auto levels = [&] { return (~cr >> 1 & 1) | (~cr & 1) << 1 | (cr & 4) | dr << 3; };
+    Calls expected;
+    const auto written = [&](int address, int value) {
+        const unsigned before = levels();
+        (address == 0x378 ? dr : cr) = value;
         std::string call = "set";
-        for (std::size_t index = 0; index < before.size(); ++index)
-            if (before[index] != after[index])
-                call += " " + std::to_string(lines[index]) + "=" + std::to_string(after[index]);
+        for (int line = 0; line < 11; ++line)
+            if (((before ^ levels()) >> line & 1) != 0)
+                call += " " + std::to_string(offsets[line]) + "=" +
+                        std::to_string(levels() >> line & 1);
         if (call != "set")
-            calls.push_back(call);
-    }
-    return calls;
-}
-
-// The program's core on the GPIO mapping over the fake kernel, with the default wiring.
-class GpioCore : public CoreTest {
-protected:
-    struct DefaultWiring {
-        gpio::GpioPort& port;
-        bool open(const char* name) { return port.open(name, default_wirings()); }
-        void close() { port.close(); }
-        int read(int address) { return port.read(address); }
-        void write(int address, int value) { port.write(address, value); }
+            expected.push_back(call);
     };
+    for_each_access(trace, written, [](int) {});
+    ASSERT_TRUE(mapping.open("LPT1:", raspberry_pi));
+    device.calls.clear();
+    replay(trace, mapping);
+    EXPECT_EQ(device.calls, expected);
 
-    FakeGpioDevice device;
-    gpio::GpioPort gpio_port{device};
-    DefaultWiring mapping{gpio_port};
-    MappingLoader<DefaultWiring> loader{mapping};
-
-    void open_on_gpio() {
-        app::current_base_address = lpt::lpt1_base_address;
-        port::use_library_loader(loader);
-        ASSERT_EQ(port::open_port(lpt::lpt1_base_address), port::opened);
-        device.calls.clear();
-    }
-
-    // Runs the sequence on the recording fake, then on the GPIO mapping.
-    template <typename Sequence> void expect_line_changes_as_registers(Sequence sequence) {
-        open_lpt1();
-        sequence();
-        const Calls expected = expected_line_changes(trace);
-        port::close_port(lpt::lpt1_base_address);
-        open_on_gpio();
-        sequence();
-        EXPECT_EQ(device.calls, expected);
-        port::close_port(lpt::lpt1_base_address);
-        port::use_library_loader(port);
-    }
-};
-
-TEST_F(GpioCore, LedTestSetsTheDataLinesAsDr) {
-    expect_line_changes_as_registers([] { port::run_led_test(lpt::lpt1_base_address); });
-}
-
-TEST_F(GpioCore, FourBitInitialisationSetsTheLinesAsTheRegisters) {
-    expect_line_changes_as_registers(
-        [] { display::initialise_display(display::BusWidth::four_bit); });
-}
-
-TEST_F(GpioCore, FourBitReadLetsGoOfTheDataLinesWhileRwIsHigh) {
-    for (int bit = 0; bit < 8; ++bit)
-        device.data_bits[*gpio::raspberry_pi_wiring().data[bit]] = bit;
-    device.display_drives = {0x80, 0x50}; // busy, address 000 0101
-    open_on_gpio();
-    display::bus_width = display::BusWidth::four_bit;
-    EXPECT_EQ(display::read_cycle(display::read_busy_flag_and_address), 0x85);
+    device.calls.clear();
+    device.high_lines = {{21}, {20, 12}}; // busy, address 000 0101
+    EXPECT_EQ(replay(core_trace([] { display::read_cycle(display::read_busy_flag_and_address); }),
+                     mapping),
+              (std::vector{0x0B, 0x47, 0x2F}));
     const std::string released = "config in 5 6 13 19 12 16 20 21 high 27";
-    EXPECT_EQ(device.calls, (Calls{released, "set 22=1", "get 12 16 20 21", // E falls first,
-                                   "set 22=0", "config in - high -",        // then R/W
-                                   released, "set 22=1", "get 12 16 20 21", // E rises last
-                                   "set 22=0", "config in - high -"}));
-    port::close_port(lpt::lpt1_base_address);
-    port::use_library_loader(port);
+    EXPECT_EQ(device.calls,
+              (Calls{released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -",
+                     released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -"}));
 }
 
-// The real library, loaded by the program, with drv/gpio.conf beside it.
-using GpioLibrary = CoreTest;
-
-TEST_F(GpioLibrary, FailuresGiveTheProgramsNoticeAndOneLine) {
-    const RunFolder folder;
-    folder.install_port_library(GPIO_PORT_LIBRARY);
-    port::use_library_loader(port::system_library_loader());
-    const std::string config = (folder.path() / "drv" / "gpio.conf").string();
-    const std::pair<const char*, std::string> cases[] = {
-        {"chip = /nonexistent/gpiochip9\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\n",
-         "lumivex gpio: /nonexistent/gpiochip9: no such chip (ls /dev/gpiochip* lists the chips "
-         "there are)\n"},
-        {"# wiring\nRS = GPIO17\n",
-         "lumivex gpio: " + config + ": line 2: rs = GPIO17 is not a line number\n"},
-    };
-    for (const auto& [text, line] : cases) {
-        std::ofstream(config) << text;
-        notices.shown.clear();
-        int status = 0;
-        const std::string output =
-            captured_stderr([&] { status = port::open_port(lpt::lpt1_base_address); });
-        EXPECT_EQ(status, port::device_not_opened);
-        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
-        EXPECT_EQ(output, line);
-    }
+TEST_F(GpioMapping, TheLibraryRefusesWithOneLine) {
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf",
+                      "chip = /nonexistent/gpiochip9\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\n"),
+              "lumivex gpio: /nonexistent/gpiochip9: no such chip (ls /dev/gpiochip* lists the "
+              "chips there are)\n");
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf", "# wiring\nRS = GPIO17\n"),
+              "lumivex gpio: <run>/drv/gpio.conf: line 2: rs = GPIO17 is not a line number\n");
 }
 
 } // namespace

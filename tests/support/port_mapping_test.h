@@ -1,0 +1,71 @@
+#pragma once
+
+#include "port/lpt_wiring.h"
+#include "port/port_module.h"
+#include "support/core_test.h"
+#include "support/run_folder.h"
+
+#include <cstdio>
+#include <fstream>
+
+// Calls write(address, value) for each "OUTPORT address value" of the trace and read(address)
+// for each "INPORT address", in order.
+template <typename Write, typename Read>
+void for_each_access(const Trace& trace, Write write, Read read) {
+    for (const std::string& line : trace) {
+        unsigned address = 0;
+        unsigned value = 0;
+        if (std::sscanf(line.c_str(), "OUTPORT %X %X", &address, &value) == 2)
+            write(static_cast<int>(address), static_cast<int>(value));
+        else if (std::sscanf(line.c_str(), "INPORT %X", &address) == 1)
+            read(static_cast<int>(address));
+    }
+}
+
+// For the tests of a port library that maps the parallel port's registers onto a device: the
+// core's register accesses to replay on the mapping, and the real library refusing to open.
+class PortMappingTest : public CoreTest {
+protected:
+    // The port-library calls the core makes at LPT1 for `sequence`, on the recording library;
+    // its INPORT answers what an idle port's CR holds.
+    template <typename Sequence> Trace core_trace(Sequence sequence) {
+        open_lpt1();
+        port.inport_default = lumivex::lpt::control_idle;
+        sequence();
+        const Trace made = trace;
+        lumivex::port::close_port(lumivex::lpt::lpt1_base_address);
+        return made;
+    }
+
+    // The trace's register writes and reads on `mapping` (write(address, value) and
+    // read(address)); what the reads gave.
+    template <typename Mapping>
+    static std::vector<int> replay(const Trace& trace, Mapping& mapping) {
+        std::vector<int> reads;
+        for_each_access(
+            trace, [&](int address, int value) { mapping.write(address, value); },
+            [&](int address) { reads.push_back(mapping.read(address)); });
+        return reads;
+    }
+
+    // Opens LPT1 through the program on `library`, installed in a run folder with `config_text`
+    // beside it as drv/<config_file> (none without a name): it must be refused with the program's
+    // notice. What the library wrote to standard error, the run folder's path written "<run>".
+    std::string refusal(const char* library, const char* config_file = nullptr,
+                        const char* config_text = "") {
+        const RunFolder folder;
+        folder.install_port_library(library);
+        if (config_file != nullptr)
+            std::ofstream(folder.path() / "drv" / config_file) << config_text;
+        lumivex::port::use_library_loader(lumivex::port::system_library_loader());
+        notices.shown.clear();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(lumivex::port::open_port(lumivex::lpt::lpt1_base_address),
+                  lumivex::port::device_not_opened);
+        std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
+        if (const auto at = output.find(folder.path().string()); at != std::string::npos)
+            output.replace(at, folder.path().string().size(), "<run>");
+        return output;
+    }
+};
