@@ -26,7 +26,7 @@ int32_t PORT_LIBRARY_CALL fake_delayus(int32_t us) {
 int32_t PORT_LIBRARY_CALL fake_inport(int32_t address) {
     active->trace.push_back(inport(address));
     if (active->inport_script.empty())
-        return 0;
+        return active->inport_default;
     const int value = active->inport_script.front();
     active->inport_script.pop_front();
     return value;

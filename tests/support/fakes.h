@@ -21,7 +21,8 @@ public:
     bool loadable = true;
     std::set<std::string> missing_exports;
     bool opencom_succeeds = true;
-    std::deque<int> inport_script;
+    std::deque<int> inport_script; // answered in order, then inport_default
+    int inport_default = 0;
 
     lumivex::port::LibraryHandle load(const char* path) override;
     lumivex::port::LibrarySymbol find(lumivex::port::LibraryHandle library,
