@@ -1,9 +1,11 @@
 // Drives lumivex.exe under Wine as a user would, through its dialog's controls, with the
 // recording port library as drv/PORT.DLL (or none), and checks what reached the port library,
 // the message boxes and the exit code. One scenario per run: dialog_scenarios NAME.
+#include "dialog/dialog_template.h"
 #include "display/commands.h"
 #include "expect.h"
 #include "remote_program.h"
+#include "resources/resource_ids.h"
 #include "support/front_end_cases.h"
 
 #include <algorithm>
@@ -177,6 +179,35 @@ void answers_during_the_led_test() {
     exit_with_code_0(program);
 }
 
+// Each icon with its 32 and 16 pixel images, and a version resource stating the version the
+// dialog shows.
+void resources_of_the_program() {
+    const HMODULE module = LoadLibraryExW(L"lumivex.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    for (const int id : {LUMIVEX_LARGE_ICON, LUMIVEX_SMALL_ICON}) {
+        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
+        // A 6-byte header with the image count at offset 4, then 14 bytes per image, width first.
+        const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+        expect(found != nullptr && group[4] == 2 && group[6] == 32 && group[20] == 16,
+               "icon " + std::to_string(id) + ": 32 and 16 pixels");
+    }
+    DWORD ignored = 0;
+    std::vector<BYTE> version(GetFileVersionInfoSizeW(L"lumivex.exe", &ignored) + 1);
+    void* value = nullptr;
+    UINT length = 0;
+    expect(GetFileVersionInfoW(L"lumivex.exe", 0, static_cast<DWORD>(version.size()),
+                               version.data()) &&
+               VerQueryValueW(version.data(), L"\\StringFileInfo\\040904E4\\FileVersion", &value,
+                              &length),
+           "a version resource with a file version");
+    const auto& controls = control_dialog().controls;
+    const auto shown = std::find_if(controls.begin(), controls.end(), [](const auto& c) {
+                           return c.id == version_text;
+                       })->text;
+    expect_equal(L"Version: " +
+                     std::wstring(value != nullptr ? static_cast<const wchar_t*>(value) : L""),
+                 to_wide(shown));
+}
+
 // Started from a shortcut or a prompt elsewhere, the program finds drv\PORT.DLL beside it.
 void started_from_another_folder() {
     CreateDirectoryW(L"elsewhere", nullptr);
@@ -242,6 +273,7 @@ const std::map<std::string, std::function<void()>> scenarios{
     {"controls_reach_their_handlers", controls_reach_their_handlers},
     {"notices_show_text_caption_and_owner", notices_show_text_caption_and_owner},
     {"without_port_library", without_port_library},
+    {"resources_of_the_program", resources_of_the_program},
     {"enter_and_escape_do_nothing", enter_and_escape_do_nothing},
     {"answers_during_the_led_test", answers_during_the_led_test},
     {"started_from_another_folder", started_from_another_folder},

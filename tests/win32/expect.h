@@ -1,6 +1,5 @@
 #pragma once
 
-#include "remote_program.h"
 #include "support/trace.h"
 
 #include <cstdio>
@@ -25,7 +24,7 @@ inline std::string describe(const std::string& text) {
     return "\"" + text + "\"";
 }
 inline std::string describe(const std::wstring& text) {
-    return describe(to_utf8(text));
+    return describe(std::string(text.begin(), text.end())); // enough to tell texts apart
 }
 inline std::string describe(long long number) {
     return std::to_string(number);

@@ -219,13 +219,3 @@ std::wstring to_wide(std::string_view utf8) {
                             static_cast<int>(wide.size()))));
     return wide;
 }
-
-std::string to_utf8(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    std::string utf8(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), length,
-                                                                  nullptr, 0, nullptr, nullptr)),
-                     '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, utf8.data(), static_cast<int>(utf8.size()),
-                        nullptr, nullptr);
-    return utf8;
-}

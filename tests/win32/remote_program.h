@@ -66,4 +66,3 @@ void forget_recorded_port_calls();
 
 // The driver reads and writes texts as UTF-16; the program's own texts are UTF-8.
 std::wstring to_wide(std::string_view utf8);
-std::string to_utf8(const std::wstring& text);
