@@ -138,23 +138,20 @@ void QtDialogTest::theListIssuesOnEveryClosingAndOpensWhenTypedInto() {
     QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
 }
 
+// Round the template's tab stops, and round again.
 void QtDialogTest::tabOrderIsTheTemplatesOrder() {
     show_dialog();
-    QList<int> expected;
+    QList<int> stops;
     for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
         if (c.style & dialog::tab_stop)
-            expected.append(c.id);
-    dialog->control(expected.front())->setFocus();
-    QList<int> visited;
-    for (int i = 0; i <= expected.size(); ++i) {
-        for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
-            if (dialog->control(c.id)->hasFocus() ||
-                dialog->control(c.id)->isAncestorOf(QApplication::focusWidget()))
-                visited.append(c.id);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            stops.append(c.id);
+    dialog->control(stops.front())->setFocus();
+    for (int i = 0; i <= stops.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* stop = dialog->control(stops[i % stops.size()]);
+        QVERIFY2(stop == focus || stop->isAncestorOf(focus), qPrintable(QString::number(i)));
+        QTest::keyClick(focus, Qt::Key_Tab);
     }
-    expected.append(expected.front()); // and round again
-    QCOMPARE(visited, expected);
 }
 
 void QtDialogTest::enterAndEscapeDoNothing() {
