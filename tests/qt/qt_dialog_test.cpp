@@ -3,10 +3,9 @@
 #include "app/shared_state.h"
 #include "dialog/dialog_template.h"
 #include "display/bus_cycles.h"
-#include "port/lpt_wiring.h"
 #include "port/port_module.h"
 #include "support/fakes.h"
-#include "ui/qt/dialog_units.h"
+#include "support/front_end_cases.h"
 #include "ui/qt/message_box_notices.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/termination_signals.h"
@@ -14,8 +13,6 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,6 +23,8 @@
 #include <memory>
 
 using namespace lumivex;
+using namespace front_end;
+using lpt::lpt1_base_address;
 
 class QtDialogTest : public QObject {
     Q_OBJECT
@@ -34,31 +33,26 @@ private slots:
     void init();
     void cleanup();
 
-    void controlsFollowTheTemplate();
+    void controlsReachTheirHandlersByTheirAltKeys();
+    void theListIssuesOnEveryClosingAndOpensWhenTypedInto();
     void tabOrderIsTheTemplatesOrder();
-    void listStartsWithNothingSelectedAndFieldsAreLimited();
-    void mnemonicsPressTheirButtons();
-    void openPortStaysPressedWhileOpen();
-    void aClickDuringALongActionWaitsForItsEnd();
     void enterAndEscapeDoNothing();
+    void focusingABinaryFieldSelectsItsText();
+    void noticesShowTextCaptionIconAndOwner();
     void endRequestsLetTheActionFinishThenEndAsExit_data();
     void endRequestsLetTheActionFinishThenEndAsExit();
-    void typingIntoTheComboOpensTheList();
-    void everyClosingOfTheListIssuesTheSelectedCommand();
-    void focusingABinaryFieldSelectsItsText();
-    void noticeBlocksTheDialogAndIsCentredOnIt();
-    void exitEndsWith9999AndTheEndClosesThePort();
 
 private:
     template <typename Widget> Widget* control(int id) {
         return qobject_cast<Widget*>(dialog->control(id));
     }
-    QPoint centre_of(int id) { return dialog->control(id)->geometry().center(); }
     void show_dialog() {
         dialog->show();
         dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     }
+    void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
+    void expect_notice(const NoticeCase& c);
 
     Trace trace;
     std::unique_ptr<FakePortLibrary> port;
@@ -79,7 +73,7 @@ void QtDialogTest::init() {
 
 void QtDialogTest::cleanup() {
     dialog.reset();
-    port::close_port(lpt::lpt1_base_address);
+    port::close_port(lpt1_base_address);
     app::current_base_address = 0;
     app::set_notice_sink(nullptr);
     port::use_library_loader(port::system_library_loader());
@@ -87,243 +81,119 @@ void QtDialogTest::cleanup() {
     port.reset();
 }
 
-void QtDialogTest::controlsFollowTheTemplate() {
-    const auto& controls = dialog::control_dialog().controls;
-    QCOMPARE(controls.size(), std::size_t{43});
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Lumivex"));
-    const qt::DialogBaseUnits units = qt::dialog_base_units(dialog->font());
-    QCOMPARE(dialog->size(), qt::to_pixels(units, 0, 0, 400, 193).size());
-    for (const dialog::ControlTemplate& c : controls) {
-        QWidget* widget = dialog->control(c.id);
-        QVERIFY2(widget != nullptr, qPrintable(QString::number(c.id)));
-        const QRect expected = qt::to_pixels(units, c.x, c.y, c.width, c.height);
-        if (c.kind == dialog::ControlKind::combo) {
-            QCOMPARE(widget->geometry().topLeft(), expected.topLeft());
-            QCOMPARE(widget->width(), expected.width());
-        } else {
-            QCOMPARE(widget->geometry(), expected);
-        }
-        const QString text = QString::fromUtf8(c.text.data(), qsizetype(c.text.size()));
-        QString shown;
-        if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            shown = button->text();
-        else if (auto* label = qobject_cast<QLabel*>(widget))
-            shown = label->text();
-        else if (auto* group = qobject_cast<QGroupBox*>(widget))
-            shown = group->title();
-        else if (auto* edit = qobject_cast<QLineEdit*>(widget))
-            shown = edit->text();
-        else
-            continue; // the combo box shows the cue text instead
-        QCOMPARE(shown, text);
-    }
-    QVERIFY(control<QLineEdit>(707)->isReadOnly());
-    QCOMPARE(control<QLineEdit>(705)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
-    QCOMPARE(control<QLabel>(1304)->alignment() & Qt::AlignRight, Qt::AlignRight);
-    for (int id : {203, 204, 1405, 702, 709, 716, 9998, 9999}) {
-        QVERIFY(!control<QPushButton>(id)->autoDefault());
-        QVERIFY(!control<QPushButton>(id)->isDefault());
-    }
-}
-
-void QtDialogTest::tabOrderIsTheTemplatesOrder() {
-    show_dialog();
-    QList<int> expected;
-    for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
-        if (c.style & dialog::tab_stop)
-            expected.append(c.id);
-    dialog->control(201)->setFocus();
-    QList<int> visited;
-    for (int i = 0; i <= expected.size(); ++i) {
-        for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
-            if (dialog->control(c.id)->hasFocus() ||
-                dialog->control(c.id)->isAncestorOf(QApplication::focusWidget()))
-                visited.append(c.id);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    }
-    expected.append(expected.front()); // and round again
-    QCOMPARE(visited, expected);
-}
-
-void QtDialogTest::listStartsWithNothingSelectedAndFieldsAreLimited() {
-    auto* list = control<QComboBox>(706);
-    QCOMPARE(list->count(), 11);
+// The dialog as initialisation leaves it (the list's entries and LPT1 are used below), then
+// every button by its Alt key.
+void QtDialogTest::controlsReachTheirHandlersByTheirAltKeys() {
+    auto* list = control<QComboBox>(command_list);
     QCOMPARE(list->currentIndex(), -1);
-    QCOMPARE(list->currentText(), QStringLiteral(" Choose HD44780-command... !"));
-    QCOMPARE(control<QLineEdit>(705)->maxLength(), 11);
-    QCOMPARE(control<QLineEdit>(714)->maxLength(), 14);
-    QVERIFY(control<QAbstractButton>(201)->isChecked());
-    QVERIFY(!control<QAbstractButton>(701)->isChecked());
-}
+    QCOMPARE(control<QLineEdit>(operand_field)->maxLength(), operand_field_limit);
+    QCOMPARE(control<QLineEdit>(sequence_field)->maxLength(), sequence_field_limit);
 
-void QtDialogTest::mnemonicsPressTheirButtons() {
     show_dialog();
     QWindow* window = dialog->windowHandle();
-    // A mnemonic presses its button and releases it a moment later, as a click.
     QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
-    QTRY_VERIFY(trace.size() > 1);
-    QCOMPARE(trace[1], std::string("OPENCOM LPT1:"));
-    trace.clear();
-    QTest::keyClick(window, Qt::Key_Y, Qt::AltModifier); // Clear Displa&y
-    QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{2});
+    QTRY_COMPARE(app::current_base_address, lpt1_base_address);
+    auto* open = control<QPushButton>(open_port_button);
+    QVERIFY(open->isChecked());
+    list->setCurrentIndex(ddram_address_entry);
+    for (const ClickCase& c : click_cases) {
+        if (c.field != 0)
+            control<QLineEdit>(c.field)->setText(c.text);
+        trace.clear();
+        QTest::keyClick(window, c.mnemonic, Qt::AltModifier);
+        QTRY_COMPARE(decode_pulses(trace), on_four_bits(c.rs, c.byte));
+    }
+    QTest::keyClick(window, Qt::Key_C, Qt::AltModifier);
+    QTRY_VERIFY(!open->isChecked());
     QTest::keyClick(window, Qt::Key_X, Qt::AltModifier);
-    QTRY_COMPARE(dialog->result(), 9999);
+    QTRY_COMPARE(dialog->result(), exit_result);
     QVERIFY(!dialog->isVisible());
 }
 
-void QtDialogTest::openPortStaysPressedWhileOpen() {
+void QtDialogTest::theListIssuesOnEveryClosingAndOpensWhenTypedInto() {
     show_dialog();
-    auto* open = control<QPushButton>(203);
-    QTest::mouseClick(open, Qt::LeftButton);
-    QVERIFY(open->isChecked());
-    QTest::mouseClick(control<QLineEdit>(705), Qt::LeftButton); // the focus moves on
-    QVERIFY(open->isChecked());
-    QTest::mouseClick(open, Qt::LeftButton); // opened again
-    QVERIFY(open->isChecked());
-    QTest::mouseClick(control<QPushButton>(204), Qt::LeftButton);
-    QVERIFY(!open->isChecked());
-    port->opencom_succeeds = false;
-    QTest::mouseClick(open, Qt::LeftButton);
-    QVERIFY(!open->isChecked());
-    QCOMPARE(app::current_base_address, 0);
-}
-
-// Clicks that arrive while a handler lets events through between its waits run after it.
-void QtDialogTest::aClickDuringALongActionWaitsForItsEnd() {
-    show_dialog();
-    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
-    trace.clear();
-    static QtDialogTest* test;
-    test = this;
-    port::set_wait_hook([] {
-        port::set_wait_hook(nullptr);
-        test->control<QPushButton>(204)->click(); // Close Port, in the LED test's first wait
-    });
-    QTest::mouseClick(control<QPushButton>(1405), Qt::LeftButton);
-    port::set_wait_hook(nullptr);
-    QVERIFY(notices->shown.empty());
-    const auto close = std::find(trace.begin(), trace.end(), std::string("CLOSECOM"));
-    QVERIFY(close != trace.end());
-    QCOMPARE(total_delay_ms(Trace(trace.begin(), close)), 7300); // the whole test first
-    QCOMPARE(app::current_base_address, 0);
-}
-
-void QtDialogTest::enterAndEscapeDoNothing() {
-    show_dialog();
-    control<QLineEdit>(705)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    control<QCheckBox>(701)->setFocus();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
-    QVERIFY(dialog->isVisible());
-    QVERIFY(trace.empty());
-    QVERIFY(notices->shown.empty());
-}
-
-void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit_data() {
-    QTest::addColumn<int>("signal_number"); // 0: the window manager's close request
-    QTest::newRow("close request") << 0;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGHUP") << SIGHUP;
-}
-
-// The request comes during the LED test's first wait, twice for a signal, and a click on
-// Close Port queues behind it; the test runs to its end, then the dialog ends as by Exit and
-// nothing else runs. The port is closed once, by the program's end.
-void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit() {
-    QFETCH(int, signal_number);
-    qt::TerminationSignals termination;
-    connect(&termination, &qt::TerminationSignals::received, dialog.get(),
-            &qt::QtDialog::request_exit);
-    show_dialog();
-    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
-    trace.clear();
-    static QtDialogTest* test;
-    static int request;
-    test = this;
-    request = signal_number;
-    port::set_wait_hook([] {
-        port::set_wait_hook(nullptr);
-        if (request == 0) {
-            test->dialog->windowHandle()->close();
-        } else {
-            std::raise(request);
-            std::raise(request);
-        }
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        test->control<QPushButton>(204)->click();
-    });
-    QTest::mouseClick(control<QPushButton>(1405), Qt::LeftButton);
-    port::set_wait_hook(nullptr);
-    QCOMPARE(dialog->result(), 9999);
-    QVERIFY(!dialog->isVisible());
-    QCOMPARE(total_delay_ms(trace), 7300);
-    QCOMPARE(std::count(trace.begin(), trace.end(), std::string("CLOSECOM")), 0);
-    QVERIFY(notices->shown.empty());
-    trace.clear();
-    app::end_program();
-    QCOMPARE(trace, (Trace{dr(0), inport(0x37A), cr(0x0B), "CLOSECOM", "RELEASE"}));
-}
-
-void QtDialogTest::typingIntoTheComboOpensTheList() {
-    show_dialog();
-    auto* list = control<QComboBox>(706);
-    QVERIFY(!list->view()->isVisible());
+    auto* list = control<QComboBox>(command_list);
     QTest::keyClicks(list->lineEdit(), "S");
     QTRY_VERIFY(list->view()->isVisible());
     list->hidePopup();
-}
+    QCoreApplication::processEvents(); // its closing issues nothing: no port
 
-void QtDialogTest::everyClosingOfTheListIssuesTheSelectedCommand() {
-    show_dialog();
-    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
-    display::bus_width = display::BusWidth::eight_bit;
-    control<QLineEdit>(705)->setText(QStringLiteral("1100 0000"));
-    auto* list = control<QComboBox>(706);
+    click(open_port_button);
+    control<QLineEdit>(operand_field)->setText(list_operand);
     trace.clear();
-
     list->showPopup();
     QTRY_VERIFY(list->view()->isVisible());
-    list->view()->setCurrentIndex(list->model()->index(3, 0)); // "Set DDRAM address"
+    list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
     QTest::keyClick(list->view(), Qt::Key_Return);
-    QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{1});
-    QCOMPARE(list->currentIndex(), 3);
-    QCOMPARE(decode_pulses(trace)[0].data, 0xC0);
+    QTRY_COMPARE(decode_pulses(trace), on_four_bits(0, list_byte));
+    QCOMPARE(list->currentIndex(), ddram_address_entry);
 
     list->showPopup(); // closed again without a change: issued again
     QTRY_VERIFY(list->view()->isVisible());
     QTest::keyClick(list->view(), Qt::Key_Escape);
-    QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{2});
+    QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{4});
 
     dialog->hide(); // hiding the dialog closes no list that was shown
     QCoreApplication::processEvents();
-    QCOMPARE(decode_pulses(trace).size(), std::size_t{2});
+    QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
+}
+
+// Round the template's tab stops, and round again.
+void QtDialogTest::tabOrderIsTheTemplatesOrder() {
+    show_dialog();
+    QList<int> stops;
+    for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
+        if (c.style & dialog::tab_stop)
+            stops.append(c.id);
+    dialog->control(stops.front())->setFocus();
+    for (int i = 0; i <= stops.size(); ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* stop = dialog->control(stops[i % stops.size()]);
+        QVERIFY2(stop == focus || stop->isAncestorOf(focus), qPrintable(QString::number(i)));
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+}
+
+void QtDialogTest::enterAndEscapeDoNothing() {
+    show_dialog();
+    for (const int id : {int(operand_field), int(bus_width_check)}) {
+        dialog->control(id)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    }
+    QVERIFY(dialog->isVisible());
+    QVERIFY(trace.empty());
 }
 
 void QtDialogTest::focusingABinaryFieldSelectsItsText() {
     show_dialog();
-    auto* operand = control<QLineEdit>(705);
-    QTest::mouseClick(operand, Qt::LeftButton, {}, QPoint(5, operand->height() / 2));
-    QTRY_COMPARE(operand->selectedText(), QStringLiteral("0000 0000"));
-    auto* sequence = control<QLineEdit>(714);
-    QTest::mouseClick(sequence, Qt::LeftButton, {}, QPoint(5, sequence->height() / 2));
-    QTRY_COMPARE(sequence->selectedText(), QStringLiteral("00 0000 0000"));
+    for (const int id : {int(operand_field), int(sequence_field)}) {
+        auto* field = control<QLineEdit>(id);
+        QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(5, field->height() / 2));
+        QTRY_COMPARE(field->selectedText(), field->text());
+    }
 }
 
-void QtDialogTest::noticeBlocksTheDialogAndIsCentredOnIt() {
-    qt::MessageBoxNotices boxes;
-    boxes.set_dialog(dialog.get());
-    app::set_notice_sink(&boxes);
-    show_dialog();
-    // Seen while the box is open, checked after it is closed, so that a failure cannot leave
-    // a modal box behind.
+// Read while the box is open, checked once it is answered, so that a failure cannot leave a
+// modal box behind. A click on a check box, as the window system would deliver it, must not
+// get through meanwhile.
+void QtDialogTest::expect_notice(const NoticeCase& c) {
+    if (c.field != 0)
+        control<QLineEdit>(c.field)->setText(c.field_text);
+    for (const int id : {c.first_click, c.second_click})
+        if (id != 0)
+            control<QAbstractButton>(id)->click();
+    trace.clear();
+    const bool question = c.kind == NoticeKind::question;
+    auto* check_box = control<QCheckBox>(auto_increment_address_check);
+    const QPoint on_check_box =
+        check_box->geometry().topLeft() + QPoint(6, check_box->height() / 2);
     QString text, title;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
     QWidget* owner = nullptr;
     int off_centre = -1;
-    bool click_got_through = true;
     QTimer::singleShot(0, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr)
@@ -331,36 +201,94 @@ void QtDialogTest::noticeBlocksTheDialogAndIsCentredOnIt() {
         text = box->text();
         title = box->windowTitle();
         icon = box->icon();
+        buttons = box->standardButtons();
         owner = box->parentWidget();
         off_centre =
             (box->frameGeometry().center() - dialog->frameGeometry().center()).manhattanLength();
-        // A click on Open Port, delivered as the window system would, must not get through.
-        QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, centre_of(203));
+        QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, on_check_box);
         QCoreApplication::processEvents();
-        click_got_through = !trace.empty();
-        box->accept();
+        box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
     });
-    QTest::mouseClick(control<QPushButton>(204), Qt::LeftButton);
-    QCOMPARE(text, QStringLiteral("Port war gar nicht geöffnet"));
-    QCOMPARE(title, QStringLiteral("Lumivex_Dilaog-Modul"));
-    QCOMPARE(icon, QMessageBox::Information);
-    QCOMPARE(owner, dialog.get());
-    QVERIFY(off_centre >= 0 && off_centre < 4);
-    QVERIFY(!click_got_through);
-    QVERIFY(trace.empty());
+    click(c.clicked);
+    QCOMPARE(text, QString::fromUtf8(c.text));
+    QCOMPARE(title, QString::fromUtf8(c.caption));
+    QCOMPARE(icon, c.kind == NoticeKind::error         ? QMessageBox::Critical
+                   : c.kind == NoticeKind::information ? QMessageBox::Information
+                                                       : QMessageBox::NoIcon);
+    QCOMPARE(buttons, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    QCOMPARE(owner, c.owner == NoticeOwner::dialog ? dialog.get() : nullptr);
+    if (owner != nullptr)
+        QVERIFY(off_centre >= 0 && off_centre < 4);
+    QVERIFY(!check_box->isChecked());
+    std::erase(trace, std::string("LOAD drv/PORT.DLL")); // a failed load calls nothing
+    QCOMPARE(trace, Trace{});
 }
 
-void QtDialogTest::exitEndsWith9999AndTheEndClosesThePort() {
+void QtDialogTest::noticesShowTextCaptionIconAndOwner() {
+    qt::MessageBoxNotices boxes;
+    boxes.set_dialog(dialog.get());
+    app::set_notice_sink(&boxes);
     show_dialog();
-    QTest::mouseClick(control<QPushButton>(203), Qt::LeftButton);
+    auto* open = control<QPushButton>(open_port_button);
+    port->loadable = false;
+    expect_notice(no_port_library);
+    QVERIFY(!open->isChecked()); // the click checks it, the failed open clears it
+    port->loadable = true;
+    for (const NoticeCase& c : notice_cases)
+        expect_notice(c);
+    QVERIFY(open->isChecked()); // opened twice: the second click leaves it checked
+    app::set_notice_sink(notices.get());
+}
+
+void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit_data() {
+    QTest::addColumn<int>("signal_number"); // 0: the window manager's close request
+    QTest::newRow("no request") << -1;
+    QTest::newRow("close request") << 0;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// A click on Close Port comes during the LED test's first wait, after an end request if any
+// (twice for a signal); the test runs to its end first. Then, after a request, the dialog ends
+// as by Exit and nothing else runs, and the program's end closes the port.
+void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit() {
+    QFETCH(int, signal_number);
+    qt::TerminationSignals termination;
+    connect(&termination, &qt::TerminationSignals::received, dialog.get(),
+            &qt::QtDialog::request_exit);
+    show_dialog();
+    click(open_port_button);
     trace.clear();
-    QTest::mouseClick(control<QPushButton>(9999), Qt::LeftButton);
-    QCOMPARE(dialog->result(), 9999);
-    QVERIFY(trace.empty());
-    app::check_dialog_result(dialog->result());
-    app::end_program();
-    QCOMPARE(trace, (Trace{dr(0), inport(0x37A), cr(0x0B), "CLOSECOM", "RELEASE"}));
+    static QtDialogTest* test;
+    static int request;
+    test = this;
+    request = signal_number;
+    port::set_wait_hook([] {
+        port::set_wait_hook(nullptr);
+        if (request == 0)
+            test->dialog->windowHandle()->close();
+        for (int i = 0; request > 0 && i < 2; ++i)
+            std::raise(request);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        test->control<QPushButton>(close_port_button)->click();
+    });
+    click(led_test_button);
+    port::set_wait_hook(nullptr);
+    const bool ends = signal_number >= 0;
+    const auto close = std::find(trace.begin(), trace.end(), std::string("CLOSECOM"));
+    QCOMPARE(total_delay_ms(Trace(trace.begin(), close)), 7300);
+    QCOMPARE(close == trace.end(), ends);
+    QCOMPARE(dialog->isVisible(), !ends);
     QVERIFY(notices->shown.empty());
+    if (!ends)
+        return;
+    QCOMPARE(dialog->result(), exit_result);
+    trace.clear();
+    app::end_program();
+    Trace closed_and_released = closed(lpt1_base_address);
+    closed_and_released.push_back("RELEASE");
+    QCOMPARE(trace, closed_and_released);
 }
 
 QTEST_MAIN(QtDialogTest)

@@ -2,21 +2,38 @@
 
 #include "support/trace.h"
 
+#include <cstdio>
+#include <iostream>
 #include <source_location>
 #include <string>
 #include <vector>
 
 // Checks that report where they failed and carry on, like a test framework's; the driver's
 // exit code says whether any failed.
-int failed_checks();
+inline int failed_checks = 0;
 
-void expect(bool condition, const std::string& what,
-            std::source_location where = std::source_location::current());
+inline void expect(bool condition, const std::string& what,
+                   std::source_location where = std::source_location::current()) {
+    if (condition)
+        return;
+    ++failed_checks;
+    std::cerr << where.file_name() << ":" << where.line() << ": " << what << "\n";
+}
 
-std::string describe(const std::string& text);
-std::string describe(const std::wstring& text);
-std::string describe(long long number);
-std::string describe(const BusPulse& pulse);
+inline std::string describe(const std::string& text) {
+    return "\"" + text + "\"";
+}
+inline std::string describe(const std::wstring& text) {
+    return describe(std::string(text.begin(), text.end())); // enough to tell texts apart
+}
+inline std::string describe(long long number) {
+    return std::to_string(number);
+}
+inline std::string describe(const BusPulse& pulse) {
+    char text[40];
+    std::snprintf(text, sizeof text, "RS %d R/W %d DR %02X", pulse.rs, pulse.rw, pulse.data);
+    return text;
+}
 template <typename Item> std::string describe(const std::vector<Item>& items) {
     std::string result = "{";
     for (const Item& item : items)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,9 +10,9 @@
 struct SeenNotice {
     std::wstring caption;
     std::wstring text;
-    HWND owner;          // nullptr when it has none
-    bool dialog_enabled; // whether the dialog took input while the box was open
-    bool has_icon;
+    HWND owner = nullptr;        // nullptr when it has none
+    bool dialog_enabled = false; // whether the dialog took input while the box was open
+    bool has_icon = false;
     std::vector<int> buttons; // ids of its buttons: IDOK, or IDYES and IDNO
 };
 
@@ -48,11 +49,9 @@ public:
     DWORD wait_for_exit();
 
 private:
-    HWND wait_for_dialog() const;
+    HWND wait_for_dialog_other_than(HWND except, const char* what) const;
+    void wait_until(const std::function<bool()>& done, const char* what) const;
     void end_process();
-    HWND wait_for_message_box();
-    SeenNotice read_and_answer(HWND box, int answer);
-    // Waits up to the time given for the program to end; false when it is still running.
     bool ended_within(DWORD ms) const;
 
     PROCESS_INFORMATION process_{};
@@ -62,9 +61,8 @@ private:
 // The lines the recording port library wrote to port-calls.log in the folder given, by default
 // the current one.
 std::vector<std::string> recorded_port_calls(const std::string& folder = ".");
-// Starts every scenario afresh: no log, no scripted INPORT values, OPENCOM succeeds.
+// Starts every scenario afresh, with no log.
 void forget_recorded_port_calls();
 
 // The driver reads and writes texts as UTF-16; the program's own texts are UTF-8.
 std::wstring to_wide(std::string_view utf8);
-std::string to_utf8(const std::wstring& text);
