@@ -55,9 +55,18 @@ mutant "win32: a combo box close-up taken as an edit change" win32 ui/win32/dial
 
 # The scratch copy: the tracked files as they are in the working tree, built once.
 echo "=== scratch copy in $scratch"
-mkdir -p "$scratch/src"
-find "$scratch/src" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
-git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/src"
+# A file that differs from the copy's is written anew, with a new time, so that a build left
+# with a fault in it by an earlier run is brought up to date.
+rm -rf "$scratch/incoming" && mkdir -p "$scratch/incoming" "$scratch/src"
+git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$scratch/incoming"
+(cd "$scratch/src" && find . -path ./build -prune -o -type f -print) | while read -r file; do
+    [ -e "$scratch/incoming/$file" ] || rm -f "$scratch/src/$file"
+done
+(cd "$scratch/incoming" && find . -type f -print) | while read -r file; do
+    cmp -s "$scratch/incoming/$file" "$scratch/src/$file" ||
+        install -D -m "$(stat -c %a "$scratch/incoming/$file")" "$scratch/incoming/$file" \
+            "$scratch/src/$file"
+done
 cd "$scratch/src"
 # Whether a fault is one of those asked for.
 chosen() { [ ${#words[@]} -eq 0 ] || grep -qiF -f <(printf '%s\n' "${words[@]}") <<<"$1"; }
