@@ -1,0 +1,49 @@
+// The port-library exports of a library for real hardware: the waits are the shared precise
+// wait, the registers the library's own port (hardware_exports.h).
+#include "drv/common/hardware_exports.h"
+
+#include "drv/common/precise_wait.h"
+#include "port/port_library.h"
+
+#include <chrono>
+#include <cstdio>
+
+using namespace lumivex::drv;
+
+extern "C" {
+
+// Why a port could not be had goes to standard error, one line; the program only learns "no".
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
+    std::string error;
+    if (open_hardware_port(device_name != nullptr ? device_name : "", error))
+        return 1;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 0;
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
+    close_hardware_port();
+    return 1;
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAY(int32_t ms) {
+    if (ms > 0)
+        wait_precisely(std::chrono::milliseconds(ms));
+    return 0;
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
+    if (us > 0)
+        wait_precisely(std::chrono::microseconds(us));
+    return 0;
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL INPORT(int32_t address) {
+    return read_hardware_port(address);
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
+    write_hardware_port(address, value);
+    return 0;
+}
+}
