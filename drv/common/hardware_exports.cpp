@@ -14,15 +14,14 @@ extern "C" {
 
 // Why a port could not be had goes to standard error, one line; the program only learns "no".
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
-    std::string error;
-    if (open_hardware_port(device_name != nullptr ? device_name : "", error))
+    if (hardware_port().open_port(device_name != nullptr ? device_name : ""))
         return 1;
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "%s\n", hardware_port().error().c_str());
     return 0;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
-    close_hardware_port();
+    hardware_port().close();
     return 1;
 }
 
@@ -39,11 +38,11 @@ PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL INPORT(int32_t address) {
-    return read_hardware_port(address);
+    return hardware_port().read(address);
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
-    write_hardware_port(address, value);
+    hardware_port().write(address, value);
     return 0;
 }
 }

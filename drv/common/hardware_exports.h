@@ -2,16 +2,24 @@
 
 #include <string>
 
-// The six exports of a port library for real hardware (hardware_exports.cpp, built into each
-// such library) call these, which the library defines over its one port.
 namespace lumivex::drv {
 
-// Opens the port for "LPT1:" or "LPT2:", reading the library's configuration afresh. False,
-// with the one line for standard error in error, when the port cannot be had.
-bool open_hardware_port(const std::string& device_name, std::string& error);
-void close_hardware_port();
-// A register of the open port by its I/O address; 0xFF when nothing answers there.
-int read_hardware_port(int address);
-void write_hardware_port(int address, int value);
+// A port library's one port for real hardware, as the six exports (hardware_exports.cpp, built
+// into each such library) use it.
+class HardwarePort {
+public:
+    virtual ~HardwarePort() = default;
+    // Opens the port for "LPT1:" or "LPT2:", reading the library's configuration afresh. False
+    // when the port cannot be had; error() then says why, in one line for standard error.
+    virtual bool open_port(const std::string& device_name) = 0;
+    virtual void close() = 0;
+    // Addresses outside the open port are ignored; reading them gives 0xFF.
+    virtual int read(int address) = 0;
+    virtual void write(int address, int value) = 0;
+    virtual const std::string& error() const = 0;
+};
+
+// The library's port, defined by each library.
+HardwarePort& hardware_port();
 
 } // namespace lumivex::drv

@@ -74,6 +74,16 @@ void GpioPort::lay_out(const Wiring& wiring) {
         leds_[bit] = add(wiring.leds[bit], "led" + std::to_string(bit));
 }
 
+bool GpioPort::open_port(const std::string& device_name) {
+    std::string error;
+    const std::optional<Wirings> wirings = load_wirings(error);
+    if (wirings)
+        return open(device_name, *wirings);
+    close();
+    error_ = error;
+    return false;
+}
+
 bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     close();
     error_.clear();

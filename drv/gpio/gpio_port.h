@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drv/common/hardware_exports.h"
 #include "drv/common/register_view.h"
 #include "drv/gpio/gpio_device.h"
 #include "drv/gpio/gpio_wiring.h"
@@ -17,22 +18,24 @@ namespace lumivex::gpio {
 // the kernel's GPIO character device (uAPI v2). While R/W is high or CR bit 5 asks for input,
 // the data lines are inputs and SR bits 6..3 (DR too) read D7..D4 (D7..D0) from them; the rest of
 // the time SR and DR read what DR drives. Without an R/W line the data lines stay outputs.
-class GpioPort {
+class GpioPort final : public drv::HardwarePort {
 public:
     explicit GpioPort(GpioDevice& device) : device_(device) {}
 
     // Requests the lines of "LPT1:"'s or "LPT2:"'s wiring for the consumer "lumivex", all
     // outputs and low. On failure, error() says why.
     bool open(const std::string& device_name, const Wirings& wirings);
+    // The same with the wiring drv/gpio.conf gives (load_wirings).
+    bool open_port(const std::string& device_name) override;
     // Releases the lines as they are.
-    void close();
+    void close() override;
 
     // Addresses outside the open port are ignored; reading them gives 0xFF, as does a read the
     // kernel refuses.
-    void write(int address, int value);
-    int read(int address);
+    void write(int address, int value) override;
+    int read(int address) override;
 
-    const std::string& error() const { return error_; }
+    const std::string& error() const override { return error_; }
 
 private:
     struct Line {

@@ -63,6 +63,16 @@ std::string BackpackPort::no_answer() const {
     return reason;
 }
 
+bool BackpackPort::open_port(const std::string& device_name) {
+    std::string error;
+    const std::optional<Backpacks> backpacks = load_backpacks(error);
+    if (backpacks)
+        return open(device_name, *backpacks);
+    close();
+    error_ = error;
+    return false;
+}
+
 bool BackpackPort::open(const std::string& device_name, const Backpacks& backpacks) {
     close();
     error_.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drv/common/hardware_exports.h"
 #include "drv/common/register_view.h"
 #include "drv/i2c/backpack.h"
 #include "drv/i2c/i2c_device.h"
@@ -17,7 +18,7 @@ namespace lumivex::i2c {
 // high (the expander's pins then only pull up, and the display can drive them) and SR bits 6..3
 // (DR bits 7..4 too) read them with one "receive byte"; the rest of the time SR and DR read what
 // DR drives, without a transfer.
-class BackpackPort {
+class BackpackPort final : public drv::HardwarePort {
 public:
     explicit BackpackPort(I2cDevice& device) : device_(device) {}
 
@@ -25,16 +26,18 @@ public:
     // a device answers, and one byte sent that sets E, RS, R/W and D7..D4 low with the backlight
     // as configured. On failure, error() says why, and nothing is left open.
     bool open(const std::string& device_name, const Backpacks& backpacks);
+    // The same with the backpacks drv/i2c.conf gives (load_backpacks).
+    bool open_port(const std::string& device_name) override;
     // Closes the bus, the levels left as they are.
-    void close();
+    void close() override;
 
     // Addresses outside the open port are ignored; reading them gives 0xFF. Once a transfer
     // fails (the device stopped answering), one line on standard error says so, and until the
     // port is opened again writes do nothing and reads give 0xFF.
-    void write(int address, int value);
-    int read(int address);
+    void write(int address, int value) override;
+    int read(int address) override;
 
-    const std::string& error() const { return error_; }
+    const std::string& error() const override { return error_; }
 
 private:
     bool fail(const std::string& subject, const std::string& reason);

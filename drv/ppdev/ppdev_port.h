@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drv/common/hardware_exports.h"
 #include "drv/ppdev/parport_device.h"
 
 #include <cstdint>
@@ -10,19 +11,20 @@ namespace lumivex::ppdev {
 // LPT1 or LPT2 through the kernel's ppdev driver: the registers DR, SR and CR at the port's
 // base address map to the ppdev ioctls. CR bit 5, the data direction, is carried by PPDATADIR;
 // the kernel reads back only bits 0..3 of CR, so bit 5 is kept here.
-class PpdevPort {
+class PpdevPort final : public drv::HardwarePort {
 public:
     explicit PpdevPort(ParportDevice& device) : device_(device) {}
 
     // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why.
     bool open(const std::string& device_name);
-    void close();
+    bool open_port(const std::string& device_name) override { return open(device_name); }
+    void close() override;
 
     // Addresses outside the open port are ignored; reading them gives 0xFF.
-    void write(int address, int value);
-    int read(int address);
+    void write(int address, int value) override;
+    int read(int address) override;
 
-    const std::string& error() const { return error_; }
+    const std::string& error() const override { return error_; }
 
 private:
     bool fail(const std::string& path, const std::string& reason);
