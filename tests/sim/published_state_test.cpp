@@ -65,7 +65,7 @@ TEST(PublishedState, PanelsMapRowsToTheirLineAddresses) {
     }
 }
 
-// 5x10 font, code, dot row: the dots shown.
+// 5x10 font, code, dot row: the dots shown; and the cursor.
 TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
     const struct {
         bool tall;
@@ -82,6 +82,9 @@ TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
         EXPECT_EQ(glyph_row(*shown.block, c.code, c.row), c.dots) << (&c - cases);
         EXPECT_EQ(shown.dots(c.code, c.row), c.dots) << (&c - cases);
     }
+    Shown cursor("16x2", false, 0, true); // on the last of 11 rows, at address 0
+    cursor.display.cursor_on = true;
+    EXPECT_EQ(cursor.dots(' ', 10), 0x1F);
 }
 
 } // namespace
