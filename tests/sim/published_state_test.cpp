@@ -1,4 +1,5 @@
-// What a viewer derives from the published block: the panel's addresses and the glyphs.
+// What a viewer derives from the published block, or from the model at hand (lcd_dots.h): the
+// panel's addresses and the glyphs.
 #include "drv/sim/character_rom.h"
 #include "drv/sim/panel.h"
 #include "drv/sim/published_state.h"
@@ -11,25 +12,37 @@ using namespace lumivex::sim;
 
 namespace {
 
-// The block the port library would publish for this panel and controller state, with each
-// CGRAM row holding its address.
-std::unique_ptr<PublishedState> published(const char* panel_name, bool two_lines, int shift,
-                                          bool tall) {
-    auto state = std::make_unique<PublishedState>();
-    const Panel panel = panel_named(panel_name).value();
-    state->columns = panel.columns;
-    state->rows = panel.rows;
-    std::copy(panel.row_start.begin(), panel.row_start.end(), state->row_start);
-    state->display.display_shift = static_cast<std::uint8_t>(shift);
-    state->display.two_lines = two_lines;
-    state->display.font_5x10 = tall;
-    for (int i = 0; i < 64; ++i)
-        state->display.cgram[i] = static_cast<std::uint8_t>(i);
-    for (int code = 0; code < 256; ++code)
-        std::memcpy(state->character_rom[code], rom_glyph(static_cast<std::uint8_t>(code)).data(),
-                    sizeof state->character_rom[code]);
-    return state;
-}
+// A panel and its controller, and the block the port library would publish for them; each
+// CGRAM row holds its address.
+struct Shown {
+    Shown(const char* panel_name, bool two_lines, int shift, bool tall)
+        : panel(panel_named(panel_name).value()) {
+        display.display_shift = block->display.display_shift = static_cast<std::uint8_t>(shift);
+        block->display.two_lines = display.two_lines = two_lines;
+        block->display.font_5x10 = display.font_5x10 = tall;
+        display.display_on = true;
+        for (int i = 0; i < 64; ++i)
+            display.cgram[i] = block->display.cgram[i] = static_cast<std::uint8_t>(i);
+        block->columns = panel.columns;
+        block->rows = panel.rows;
+        std::copy(panel.row_start.begin(), panel.row_start.end(), block->row_start);
+        for (int code = 0; code < 256; ++code)
+            std::memcpy(block->character_rom[code],
+                        rom_glyph(static_cast<std::uint8_t>(code)).data(),
+                        sizeof block->character_rom[code]);
+    }
+    // The dots lcd_dots shows in the top left cell, holding code, bit 4 the leftmost.
+    int dots(std::uint8_t code, int row) {
+        display.ddram[0] = code;
+        int bits = 0;
+        for (int dot = 0; dot < 5; ++dot)
+            bits |= dot_on(panel, display, false, 0, 0, row, dot) << (4 - dot);
+        return bits;
+    }
+    Panel panel;
+    Hd44780State display;
+    std::unique_ptr<PublishedState> block = std::make_unique<PublishedState>();
+};
 
 // Panel, two lines, display shift, row and column: the address shown there, or -1.
 TEST(PublishedState, PanelsMapRowsToTheirLineAddresses) {
@@ -46,12 +59,13 @@ TEST(PublishedState, PanelsMapRowsToTheirLineAddresses) {
                  {"20x4", true, 39, 2, 0, 0x13}, {"16x2", false, 79, 0, 1, 0x00},
                  {"16x2", false, 79, 1, 0, -1}};
     for (const auto& c : cases) {
-        const auto state = published(c.panel, c.two_lines, c.shift, false);
-        EXPECT_EQ(visible_address(*state, c.row, c.column), c.address) << (&c - cases);
+        const Shown shown(c.panel, c.two_lines, c.shift, false);
+        EXPECT_EQ(visible_address(*shown.block, c.row, c.column), c.address) << (&c - cases);
+        EXPECT_EQ(shown_address(shown.panel, shown.display, c.row, c.column), c.address);
     }
 }
 
-// 5x10 font, code, dot row: the dots shown.
+// 5x10 font, code, dot row: the dots shown; and the cursor.
 TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
     const struct {
         bool tall;
@@ -64,9 +78,13 @@ TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
                  {false, 0x10, 3, 0},   {false, 0xA0, 3, 0},    {false, 0xE7, 8, 0},
                  {true, 0xE7, 8, 0x01}, {true, 0xE7, 9, 0x0E},  {true, 0xE7, 10, 0}};
     for (const auto& c : cases) {
-        const auto state = published("16x2", false, 0, c.tall);
-        EXPECT_EQ(glyph_row(*state, c.code, c.row), c.dots) << (&c - cases);
+        Shown shown("16x2", false, 0, c.tall);
+        EXPECT_EQ(glyph_row(*shown.block, c.code, c.row), c.dots) << (&c - cases);
+        EXPECT_EQ(shown.dots(c.code, c.row), c.dots) << (&c - cases);
     }
+    Shown cursor("16x2", false, 0, true); // on the last of 11 rows, at address 0
+    cursor.display.cursor_on = true;
+    EXPECT_EQ(cursor.dots(' ', 10), 0x1F);
 }
 
 } // namespace
