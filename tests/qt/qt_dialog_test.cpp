@@ -154,7 +154,6 @@ private slots:
         list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
         QTest::keyClick(list->view(), Qt::Key_Return);
         QTRY_COMPARE(decode_pulses(trace), on_four_bits(0, list_byte));
-        QCOMPARE(list->currentIndex(), ddram_address_entry);
 
         list->showPopup(); // closed again without a change: issued again
         QTRY_VERIFY(list->view()->isVisible());
@@ -182,19 +181,15 @@ private slots:
         }
     }
 
-    void enterAndEscapeDoNothing() {
+    // Enter and Escape do nothing; focusing a binary field by the mouse selects its text.
+    void enterAndEscapeDoNothingAndFocusSelectsAll() {
         show_dialog();
         for (const int id : {int(operand_field), int(bus_width_check)}) {
             dialog->control(id)->setFocus();
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
                 QTest::keyClick(QApplication::focusWidget(), key);
         }
-        QVERIFY(dialog->isVisible());
-        QVERIFY(trace.empty());
-    }
-
-    void focusingABinaryFieldSelectsItsText() {
-        show_dialog();
+        QVERIFY(dialog->isVisible() && trace.empty());
         for (const int id : {int(operand_field), int(sequence_field)}) {
             auto* field = control<QLineEdit>(id);
             QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(5, field->height() / 2));

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <map>
 #include <source_location>
@@ -33,11 +32,10 @@ bool ended_within(DWORD ms) {
     return WaitForSingleObject(process.hProcess, ms) == WAIT_OBJECT_0;
 }
 
-void wait_until(const std::function<bool()>& done,
-                std::source_location where = std::source_location::current()) {
+template <typename Done> void wait_until(const Done& done) {
     const ULONGLONG deadline = GetTickCount64() + limit_ms;
     while (!done())
-        check(!ended_within(20) && GetTickCount64() < deadline, where);
+        check(!ended_within(20) && GetTickCount64() < deadline);
 }
 
 // A shown dialog window of the program other than except: the dialog, or a message box.
@@ -79,9 +77,6 @@ LRESULT send_to(HWND window, UINT message, WPARAM wparam = 0, LPARAM lparam = 0)
 LRESULT send(int id, UINT message, WPARAM wparam = 0, LPARAM lparam = 0) {
     return send_to(control(id), message, wparam, lparam);
 }
-void click(int id) {
-    send(id, BM_CLICK);
-}
 
 std::wstring to_wide(std::string_view utf8) {
     wchar_t wide[512] = L"";
@@ -99,7 +94,7 @@ void set_text(int id, const std::string& utf8) {
 
 void exit_with_code_0(bool by_exit_button = true) {
     if (by_exit_button)
-        click(exit_button);
+        send(exit_button, BM_CLICK);
     DWORD code = 1;
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 0);
 }
@@ -125,7 +120,7 @@ void expect_notice(const NoticeCase& c) {
         set_text(c.field, c.field_text);
     for (const int id : {c.first_click, c.second_click})
         if (id != 0)
-            click(id);
+            send(id, BM_CLICK);
     const std::size_t calls = recorded_port_calls().size();
     const bool question = c.kind == NoticeKind::question;
     check(PostMessageW(control(c.clicked), BM_CLICK, 0, 0));
@@ -134,14 +129,12 @@ void expect_notice(const NoticeCase& c) {
     GetWindowTextW(box, caption, 256);
     std::wstring text, icon, buttons;
     for (HWND part = nullptr; (part = FindWindowExW(box, part, L"Static", nullptr)) != nullptr;)
-        if (!IsWindowVisible(part))
-            continue;
-        else if ((GetWindowLongW(part, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+        if (IsWindowVisible(part) && (GetWindowLongW(part, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
             icon = send_to(part, STM_GETICON) != 0 ? L" icon" : L"";
-        else if (!text_of(part).empty())
-            text = text_of(part);
+        else if (IsWindowVisible(part))
+            text += text_of(part);
     for (const int button : {IDOK, IDCANCEL, IDYES, IDNO})
-        if (GetDlgItem(box, button) != nullptr && IsWindowVisible(GetDlgItem(box, button)))
+        if (IsWindowVisible(GetDlgItem(box, button)))
             buttons += L" " + std::to_wstring(button);
     const HWND owner = GetWindow(box, GW_OWNER);
     const std::wstring seen = std::wstring(caption) + L": " + text + icon + buttons +
@@ -171,7 +164,7 @@ void controls_reach_their_handlers() {
     check(send(command_list, CB_GETDROPPEDSTATE) == TRUE);
     send(command_list, CB_SHOWDROPDOWN, FALSE);
 
-    click(open_port_button);
+    send(open_port_button, BM_CLICK);
     check(joined(recorded_port_calls()) == opened("LPT1:", lpt1_base_address) &&
           (send(open_port_button, BM_GETSTATE) & BST_PUSHED));
     send(command_list, CB_SETCURSEL, ddram_address_entry);
@@ -179,7 +172,7 @@ void controls_reach_their_handlers() {
         if (c.field != 0)
             set_text(c.field, c.text);
         const std::size_t calls = recorded_port_calls().size();
-        click(c.button);
+        send(c.button, BM_CLICK);
         check(decode_pulses(recorded_port_calls(calls)) == on_four_bits(c.rs, c.byte));
     }
     set_text(operand_field, list_operand);
@@ -189,11 +182,11 @@ void controls_reach_their_handlers() {
     send(command_list, CB_SHOWDROPDOWN, FALSE);
     check(decode_pulses(recorded_port_calls(calls)) == on_four_bits(0, list_byte));
 
-    click(close_port_button);
+    send(close_port_button, BM_CLICK);
     check(!(send(open_port_button, BM_GETSTATE) & BST_PUSHED));
-    click(lpt2_radio);
+    send(lpt2_radio, BM_CLICK);
     const std::size_t closed_at = recorded_port_calls().size();
-    click(open_port_button);
+    send(open_port_button, BM_CLICK);
     exit_with_code_0();
     check(joined(recorded_port_calls(closed_at)) == opened_and_closed("LPT2:", lpt2_base_address));
 }
@@ -224,7 +217,7 @@ void without_port_library() {
 // within 500 ms, and every wait is made.
 void answers_during_the_led_test() {
     start();
-    click(open_port_button);
+    send(open_port_button, BM_CLICK);
     const std::size_t calls = recorded_port_calls().size();
     const ULONGLONG start_ms = GetTickCount64();
     check(PostMessageW(control(led_test_button), BM_CLICK, 0, 0));
@@ -270,7 +263,7 @@ void started_elsewhere_and_ended_by_the_session() {
     CreateDirectoryW(L"elsewhere", nullptr);
     DeleteFileW(L"elsewhere\\port-calls.log");
     start(L"elsewhere");
-    click(open_port_button);
+    send(open_port_button, BM_CLICK);
     const HWND main_window = FindWindowW(L"Lumivex", L"Lumivex-Commands");
     check(main_window != nullptr);
     DWORD_PTR ignored = 0; // the program may end before it answers
@@ -287,17 +280,17 @@ void sim_port_plays_the_demo() {
     const auto bench_window = [] { return FindWindowW(L"LumivexBenchWindow", L"Lumivex bench"); };
     start();
     check(bench_window() == nullptr);
-    click(open_port_button);
+    send(open_port_button, BM_CLICK);
     const HWND window = bench_window();
     check(window != nullptr && IsWindowVisible(window));
-    click(demo_button);
+    send(demo_button, BM_CLICK);
     send_to(window, WM_CLOSE);
     check(IsWindow(window) && !IsWindowVisible(window));
     send(command_list, CB_SHOWDROPDOWN, TRUE);
     send(command_list, CB_SETCURSEL, 5); // "Read data from CG or DDRAM"
     send(command_list, CB_SHOWDROPDOWN, FALSE);
     check(text_of(control(read_back_field)) == L"0000 0010");
-    click(close_port_button);
+    send(close_port_button, BM_CLICK);
     check(!IsWindow(window));
     exit_with_code_0();
 }
@@ -305,8 +298,8 @@ void sim_port_plays_the_demo() {
 // Not a test: plays the demo on the port's own clock for scripts/screenshots-win32.sh.
 void play_demo() {
     start();
-    click(open_port_button);
-    click(demo_button);
+    send(open_port_button, BM_CLICK);
+    send(demo_button, BM_CLICK);
     exit_with_code_0();
 }
 
