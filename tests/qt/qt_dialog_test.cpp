@@ -6,6 +6,7 @@
 #include "port/port_module.h"
 #include "support/fakes.h"
 #include "support/front_end_cases.h"
+#include "ui/qt/application_icon.h"
 #include "ui/qt/message_box_notices.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/termination_signals.h"
@@ -18,9 +19,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
-#include <algorithm>
 #include <csignal>
-#include <memory>
 
 using namespace lumivex;
 using namespace front_end;
@@ -29,20 +28,6 @@ using lpt::lpt1_base_address;
 class QtDialogTest : public QObject {
     Q_OBJECT
 
-private slots:
-    void init();
-    void cleanup();
-
-    void controlsReachTheirHandlersByTheirAltKeys();
-    void theListIssuesOnEveryClosingAndOpensWhenTypedInto();
-    void tabOrderIsTheTemplatesOrder();
-    void enterAndEscapeDoNothing();
-    void focusingABinaryFieldSelectsItsText();
-    void noticesShowTextCaptionIconAndOwner();
-    void endRequestsLetTheActionFinishThenEndAsExit_data();
-    void endRequestsLetTheActionFinishThenEndAsExit();
-
-private:
     template <typename Widget> Widget* control(int id) {
         return qobject_cast<Widget*>(dialog->control(id));
     }
@@ -52,244 +37,241 @@ private:
         QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
     }
     void click(int id) { QTest::mouseClick(dialog->control(id), Qt::LeftButton); }
-    void expect_notice(const NoticeCase& c);
 
     Trace trace;
-    std::unique_ptr<FakePortLibrary> port;
-    std::unique_ptr<RecordingNotices> notices;
+    FakePortLibrary port{trace};
+    RecordingNotices notices{trace};
     std::unique_ptr<qt::QtDialog> dialog;
-};
 
-void QtDialogTest::init() {
-    trace.clear();
-    port = std::make_unique<FakePortLibrary>(trace);
-    notices = std::make_unique<RecordingNotices>(trace);
-    port::use_library_loader(*port);
-    app::set_notice_sink(notices.get());
-    app::current_base_address = 0;
-    display::bus_width = display::BusWidth::four_bit;
-    dialog = std::make_unique<qt::QtDialog>();
-}
-
-void QtDialogTest::cleanup() {
-    dialog.reset();
-    port::close_port(lpt1_base_address);
-    app::current_base_address = 0;
-    app::set_notice_sink(nullptr);
-    port::use_library_loader(port::system_library_loader());
-    notices.reset();
-    port.reset();
-}
-
-// The dialog as initialisation leaves it (the list's entries and LPT1 are used below), then
-// every button by its Alt key.
-void QtDialogTest::controlsReachTheirHandlersByTheirAltKeys() {
-    auto* list = control<QComboBox>(command_list);
-    QCOMPARE(list->currentIndex(), -1);
-    QCOMPARE(control<QLineEdit>(operand_field)->maxLength(), operand_field_limit);
-    QCOMPARE(control<QLineEdit>(sequence_field)->maxLength(), sequence_field_limit);
-
-    show_dialog();
-    QWindow* window = dialog->windowHandle();
-    QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
-    QTRY_COMPARE(app::current_base_address, lpt1_base_address);
-    auto* open = control<QPushButton>(open_port_button);
-    QVERIFY(open->isChecked());
-    list->setCurrentIndex(ddram_address_entry);
-    for (const ClickCase& c : click_cases) {
+    // Read while the box is open, checked once it is answered, so that a failure cannot leave a
+    // modal box behind. A click on a check box, as the window system would deliver it, must not
+    // get through meanwhile. An owned box is centred on the dialog.
+    void expect_notice(const NoticeCase& c) {
         if (c.field != 0)
-            control<QLineEdit>(c.field)->setText(c.text);
+            control<QLineEdit>(c.field)->setText(c.field_text);
+        for (const int id : {c.first_click, c.second_click})
+            if (id != 0)
+                control<QAbstractButton>(id)->click();
         trace.clear();
-        QTest::keyClick(window, c.mnemonic, Qt::AltModifier);
-        QTRY_COMPARE(decode_pulses(trace), on_four_bits(c.rs, c.byte));
+        const bool question = c.kind == NoticeKind::question;
+        auto* check_box = control<QCheckBox>(auto_increment_address_check);
+        QString seen;
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr)
+                return;
+            const int off_centre =
+                (box->frameGeometry().center() - dialog->frameGeometry().center())
+                    .manhattanLength();
+            seen = QStringLiteral("%1: %2 icon %3 buttons %4 owner %5 centred %6")
+                       .arg(box->windowTitle(), box->text())
+                       .arg(int(box->icon()))
+                       .arg(box->standardButtons().toInt())
+                       .arg(box->parentWidget() == dialog.get() ? "dialog"
+                            : box->parentWidget() != nullptr    ? "other"
+                                                                : "none")
+                       .arg(box->parentWidget() == nullptr || off_centre < 4);
+            QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {},
+                              check_box->geometry().topLeft() + QPoint(6, check_box->height() / 2));
+            QCoreApplication::processEvents();
+            box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
+        });
+        click(c.clicked);
+        const int icon = c.kind == NoticeKind::error         ? QMessageBox::Critical
+                         : c.kind == NoticeKind::information ? QMessageBox::Information
+                                                             : QMessageBox::NoIcon;
+        const int buttons =
+            question ? (QMessageBox::Yes | QMessageBox::No).toInt() : int(QMessageBox::Ok);
+        QCOMPARE(seen, QStringLiteral("%1: %2 icon %3 buttons %4 owner %5 centred 1")
+                           .arg(QString::fromUtf8(c.caption), QString::fromUtf8(c.text))
+                           .arg(icon)
+                           .arg(buttons)
+                           .arg(c.owner == NoticeOwner::dialog ? "dialog" : "none"));
+        QVERIFY(!check_box->isChecked());
+        std::erase(trace, std::string("LOAD drv/PORT.DLL")); // a failed load calls nothing
+        QCOMPARE(trace, Trace{});
     }
-    QTest::keyClick(window, Qt::Key_C, Qt::AltModifier);
-    QTRY_VERIFY(!open->isChecked());
-    QTest::keyClick(window, Qt::Key_X, Qt::AltModifier);
-    QTRY_COMPARE(dialog->result(), exit_result);
-    QVERIFY(!dialog->isVisible());
-}
 
-void QtDialogTest::theListIssuesOnEveryClosingAndOpensWhenTypedInto() {
-    show_dialog();
-    auto* list = control<QComboBox>(command_list);
-    QTest::keyClicks(list->lineEdit(), "S");
-    QTRY_VERIFY(list->view()->isVisible());
-    list->hidePopup();
-    QCoreApplication::processEvents(); // its closing issues nothing: no port
-
-    click(open_port_button);
-    control<QLineEdit>(operand_field)->setText(list_operand);
-    trace.clear();
-    list->showPopup();
-    QTRY_VERIFY(list->view()->isVisible());
-    list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
-    QTest::keyClick(list->view(), Qt::Key_Return);
-    QTRY_COMPARE(decode_pulses(trace), on_four_bits(0, list_byte));
-    QCOMPARE(list->currentIndex(), ddram_address_entry);
-
-    list->showPopup(); // closed again without a change: issued again
-    QTRY_VERIFY(list->view()->isVisible());
-    QTest::keyClick(list->view(), Qt::Key_Escape);
-    QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{4});
-
-    dialog->hide(); // hiding the dialog closes no list that was shown
-    QCoreApplication::processEvents();
-    QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
-}
-
-// Round the template's tab stops, and round again.
-void QtDialogTest::tabOrderIsTheTemplatesOrder() {
-    show_dialog();
-    QList<int> stops;
-    for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
-        if (c.style & dialog::tab_stop)
-            stops.append(c.id);
-    dialog->control(stops.front())->setFocus();
-    for (int i = 0; i <= stops.size(); ++i) {
-        QWidget* focus = QApplication::focusWidget();
-        QWidget* stop = dialog->control(stops[i % stops.size()]);
-        QVERIFY2(stop == focus || stop->isAncestorOf(focus), qPrintable(QString::number(i)));
-        QTest::keyClick(focus, Qt::Key_Tab);
+private slots:
+    void init() {
+        trace.clear();
+        notices.shown.clear();
+        port::use_library_loader(port);
+        app::set_notice_sink(&notices);
+        app::current_base_address = 0;
+        display::bus_width = display::BusWidth::four_bit;
+        dialog = std::make_unique<qt::QtDialog>();
     }
-}
 
-void QtDialogTest::enterAndEscapeDoNothing() {
-    show_dialog();
-    for (const int id : {int(operand_field), int(bus_width_check)}) {
-        dialog->control(id)->setFocus();
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    void cleanup() {
+        dialog.reset();
+        port::close_port(lpt1_base_address);
+        app::current_base_address = 0;
     }
-    QVERIFY(dialog->isVisible());
-    QVERIFY(trace.empty());
-}
 
-void QtDialogTest::focusingABinaryFieldSelectsItsText() {
-    show_dialog();
-    for (const int id : {int(operand_field), int(sequence_field)}) {
-        auto* field = control<QLineEdit>(id);
-        QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(5, field->height() / 2));
-        QTRY_COMPARE(field->selectedText(), field->text());
+    // The dialog as initialisation leaves it (the list's entries and LPT1 are used below), then
+    // every button by its Alt key.
+    void controlsReachTheirHandlersByTheirAltKeys() {
+        auto* list = control<QComboBox>(command_list);
+        QVERIFY(list->currentIndex() == -1 &&
+                control<QLineEdit>(operand_field)->maxLength() == operand_field_limit &&
+                control<QLineEdit>(sequence_field)->maxLength() == sequence_field_limit);
+
+        show_dialog();
+        QWindow* window = dialog->windowHandle();
+        QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
+        QTRY_COMPARE(app::current_base_address, lpt1_base_address);
+        auto* open = control<QPushButton>(open_port_button);
+        QVERIFY(open->isChecked());
+        list->setCurrentIndex(ddram_address_entry);
+        for (const ClickCase& c : click_cases) {
+            if (c.field != 0)
+                control<QLineEdit>(c.field)->setText(c.text);
+            trace.clear();
+            QTest::keyClick(window, c.mnemonic, Qt::AltModifier);
+            QTRY_COMPARE(decode_pulses(trace), on_four_bits(c.rs, c.byte));
+        }
+        QTest::keyClick(window, Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(!open->isChecked());
+        QTest::keyClick(window, Qt::Key_X, Qt::AltModifier);
+        QTRY_COMPARE(dialog->result(), exit_result);
+        QVERIFY(!dialog->isVisible());
     }
-}
 
-// Read while the box is open, checked once it is answered, so that a failure cannot leave a
-// modal box behind. A click on a check box, as the window system would deliver it, must not
-// get through meanwhile.
-void QtDialogTest::expect_notice(const NoticeCase& c) {
-    if (c.field != 0)
-        control<QLineEdit>(c.field)->setText(c.field_text);
-    for (const int id : {c.first_click, c.second_click})
-        if (id != 0)
-            control<QAbstractButton>(id)->click();
-    trace.clear();
-    const bool question = c.kind == NoticeKind::question;
-    auto* check_box = control<QCheckBox>(auto_increment_address_check);
-    const QPoint on_check_box =
-        check_box->geometry().topLeft() + QPoint(6, check_box->height() / 2);
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
-    QWidget* owner = nullptr;
-    int off_centre = -1;
-    QTimer::singleShot(0, this, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr)
-            return;
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        owner = box->parentWidget();
-        off_centre =
-            (box->frameGeometry().center() - dialog->frameGeometry().center()).manhattanLength();
-        QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, on_check_box);
+    void theListIssuesOnEveryClosingAndOpensWhenTypedInto() {
+        show_dialog();
+        auto* list = control<QComboBox>(command_list);
+        QTest::keyClicks(list->lineEdit(), "S");
+        QTRY_VERIFY(list->view()->isVisible());
+        list->hidePopup();
+        QCoreApplication::processEvents(); // its closing issues nothing: no port
+
+        click(open_port_button);
+        control<QLineEdit>(operand_field)->setText(list_operand);
+        trace.clear();
+        list->showPopup();
+        QTRY_VERIFY(list->view()->isVisible());
+        list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
+        QTest::keyClick(list->view(), Qt::Key_Return);
+        QTRY_COMPARE(decode_pulses(trace), on_four_bits(0, list_byte));
+
+        list->showPopup(); // closed again without a change: issued again
+        QTRY_VERIFY(list->view()->isVisible());
+        QTest::keyClick(list->view(), Qt::Key_Escape);
+        QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{4});
+
+        dialog->hide(); // hiding the dialog closes no list that was shown
         QCoreApplication::processEvents();
-        box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
-    });
-    click(c.clicked);
-    QCOMPARE(text, QString::fromUtf8(c.text));
-    QCOMPARE(title, QString::fromUtf8(c.caption));
-    QCOMPARE(icon, c.kind == NoticeKind::error         ? QMessageBox::Critical
-                   : c.kind == NoticeKind::information ? QMessageBox::Information
-                                                       : QMessageBox::NoIcon);
-    QCOMPARE(buttons, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    QCOMPARE(owner, c.owner == NoticeOwner::dialog ? dialog.get() : nullptr);
-    if (owner != nullptr)
-        QVERIFY(off_centre >= 0 && off_centre < 4);
-    QVERIFY(!check_box->isChecked());
-    std::erase(trace, std::string("LOAD drv/PORT.DLL")); // a failed load calls nothing
-    QCOMPARE(trace, Trace{});
-}
+        QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
+    }
 
-void QtDialogTest::noticesShowTextCaptionIconAndOwner() {
-    qt::MessageBoxNotices boxes;
-    boxes.set_dialog(dialog.get());
-    app::set_notice_sink(&boxes);
-    show_dialog();
-    auto* open = control<QPushButton>(open_port_button);
-    port->loadable = false;
-    expect_notice(no_port_library);
-    QVERIFY(!open->isChecked()); // the click checks it, the failed open clears it
-    port->loadable = true;
-    for (const NoticeCase& c : notice_cases)
-        expect_notice(c);
-    QVERIFY(open->isChecked()); // opened twice: the second click leaves it checked
-    app::set_notice_sink(notices.get());
-}
+    // Round the template's tab stops, and round again.
+    void tabOrderIsTheTemplatesOrder() {
+        show_dialog();
+        QList<int> stops;
+        for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
+            if (c.style & dialog::tab_stop)
+                stops.append(c.id);
+        dialog->control(stops.front())->setFocus();
+        for (int i = 0; i <= stops.size(); ++i) {
+            QWidget* focus = QApplication::focusWidget();
+            QWidget* stop = dialog->control(stops[i % stops.size()]);
+            QVERIFY2(stop == focus || stop->isAncestorOf(focus), qPrintable(QString::number(i)));
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+    }
 
-void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit_data() {
-    QTest::addColumn<int>("signal_number"); // 0: the window manager's close request
-    QTest::newRow("no request") << -1;
-    QTest::newRow("close request") << 0;
-    QTest::newRow("SIGINT") << SIGINT;
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGHUP") << SIGHUP;
-}
+    // Enter and Escape do nothing; focusing a binary field by the mouse selects its text.
+    void enterAndEscapeDoNothingAndFocusSelectsAll() {
+        show_dialog();
+        for (const int id : {int(operand_field), int(bus_width_check)}) {
+            dialog->control(id)->setFocus();
+            for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})
+                QTest::keyClick(QApplication::focusWidget(), key);
+        }
+        QVERIFY(dialog->isVisible() && trace.empty());
+        for (const int id : {int(operand_field), int(sequence_field)}) {
+            auto* field = control<QLineEdit>(id);
+            QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(5, field->height() / 2));
+            QTRY_COMPARE(field->selectedText(), field->text());
+        }
+    }
 
-// A click on Close Port comes during the LED test's first wait, after an end request if any
-// (twice for a signal); the test runs to its end first. Then, after a request, the dialog ends
-// as by Exit and nothing else runs, and the program's end closes the port.
-void QtDialogTest::endRequestsLetTheActionFinishThenEndAsExit() {
-    QFETCH(int, signal_number);
-    qt::TerminationSignals termination;
-    connect(&termination, &qt::TerminationSignals::received, dialog.get(),
-            &qt::QtDialog::request_exit);
-    show_dialog();
-    click(open_port_button);
-    trace.clear();
-    static QtDialogTest* test;
-    static int request;
-    test = this;
-    request = signal_number;
-    port::set_wait_hook([] {
+    void noticesShowTextCaptionIconAndOwner() {
+        qt::MessageBoxNotices boxes;
+        boxes.set_dialog(dialog.get());
+        app::set_notice_sink(&boxes);
+        show_dialog();
+        port.loadable = false;
+        expect_notice(no_port_library);
+        QVERIFY(!control<QPushButton>(open_port_button)->isChecked()); // the failed open clears it
+        port.loadable = true;
+        for (const NoticeCase& c : notice_cases)
+            expect_notice(c);
+        QVERIFY(control<QPushButton>(open_port_button)->isChecked()); // the second open keeps it
+        app::set_notice_sink(&notices);
+    }
+
+    void endRequestsLetTheActionFinishThenEndAsExit_data() {
+        QTest::addColumn<int>("signal_number"); // 0: the window manager's close request
+        QTest::newRow("no request") << -1;
+        QTest::newRow("close request") << 0;
+        QTest::newRow("SIGINT") << SIGINT;
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGHUP") << SIGHUP;
+    }
+
+    // A click on Close Port comes during the LED test's first wait, after an end request if any
+    // (twice for a signal); the test runs to its end first. Then, after a request, the dialog ends
+    // as by Exit and nothing else runs, and the program's end closes the port.
+    void endRequestsLetTheActionFinishThenEndAsExit() {
+        QFETCH(int, signal_number);
+        qt::TerminationSignals termination;
+        connect(&termination, &qt::TerminationSignals::received, dialog.get(),
+                &qt::QtDialog::request_exit);
+        show_dialog();
+        click(open_port_button);
+        trace.clear();
+        static QtDialogTest* test;
+        static int request;
+        test = this;
+        request = signal_number;
+        port::set_wait_hook([] {
+            port::set_wait_hook(nullptr);
+            if (request == 0)
+                test->dialog->windowHandle()->close();
+            for (int i = 0; request > 0 && i < 2; ++i)
+                std::raise(request);
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            test->control<QPushButton>(close_port_button)->click();
+        });
+        click(led_test_button);
         port::set_wait_hook(nullptr);
-        if (request == 0)
-            test->dialog->windowHandle()->close();
-        for (int i = 0; request > 0 && i < 2; ++i)
-            std::raise(request);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        test->control<QPushButton>(close_port_button)->click();
-    });
-    click(led_test_button);
-    port::set_wait_hook(nullptr);
-    const bool ends = signal_number >= 0;
-    const auto close = std::find(trace.begin(), trace.end(), std::string("CLOSECOM"));
-    QCOMPARE(total_delay_ms(Trace(trace.begin(), close)), 7300);
-    QCOMPARE(close == trace.end(), ends);
-    QCOMPARE(dialog->isVisible(), !ends);
-    QVERIFY(notices->shown.empty());
-    if (!ends)
-        return;
-    QCOMPARE(dialog->result(), exit_result);
-    trace.clear();
-    app::end_program();
-    Trace closed_and_released = closed(lpt1_base_address);
-    closed_and_released.push_back("RELEASE");
-    QCOMPARE(trace, closed_and_released);
-}
+        const bool ends = signal_number >= 0;
+        const auto close = std::find(trace.begin(), trace.end(), std::string("CLOSECOM"));
+        QCOMPARE(total_delay_ms(Trace(trace.begin(), close)), 7300);
+        QCOMPARE(close == trace.end(), ends);
+        QCOMPARE(dialog->isVisible(), !ends);
+        QVERIFY(notices.shown.empty());
+        if (!ends)
+            return;
+        QCOMPARE(dialog->result(), exit_result);
+        trace.clear();
+        app::end_program();
+        QCOMPARE(joined(trace), closed(lpt1_base_address) + " | RELEASE");
+    }
+
+    // Each size of the icon is compiled in and offered from its own drawing, not scaled.
+    void eachIconSizeIsOfferedFromItsOwnDrawing() {
+        const auto premultiplied = QImage::Format_ARGB32_Premultiplied;
+        for (const int pixels : {32, 16}) {
+            const QImage drawn(QStringLiteral(":/icons/lumivex-%1.png").arg(pixels));
+            QCOMPARE(drawn.size(), QSize(pixels, pixels));
+            QCOMPARE(qt::application_icon().pixmap(pixels).toImage().convertToFormat(premultiplied),
+                     drawn.convertToFormat(premultiplied));
+        }
+    }
+};
 
 QTEST_MAIN(QtDialogTest)
 #include "qt_dialog_test.moc"

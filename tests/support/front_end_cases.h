@@ -1,9 +1,7 @@
 #pragma once
 
-// What both front ends must make of the same dialog, as the Qt test and the Windows program's
-// driver under Wine check it: each control reaches its handler with its operand, and each
-// notice shows with its text, caption, icon, buttons and owner. Plain data, so that the Windows
-// driver, cross-compiled, shares it.
+// What both front ends must make of the same dialog, as the Qt test and the Windows driver
+// under Wine check it: controls reaching their handlers, and the notices. Plain data.
 #include "app/notice.h"
 #include "dialog/control_ids.h"
 #include "port/lpt_wiring.h"
@@ -18,15 +16,16 @@ using namespace lumivex::dialog;
 using lumivex::app::NoticeKind;
 using lumivex::app::NoticeOwner;
 
-// What the port library sees of a port opened and closed, without the loading.
-inline Trace opened(const std::string& device, int base) {
-    using namespace lumivex::lpt;
-    return {"OPENCOM " + device, outport(base, 0), outport(base + control_register, control_idle)};
+// What the port library sees of a port opened and closed, without the loading, joined.
+inline std::string opened(const std::string& device, int base) {
+    const int control = base + lumivex::lpt::control_register;
+    return joined(
+        {"OPENCOM " + device, outport(base, 0), outport(control, lumivex::lpt::control_idle)});
 }
-inline Trace closed(int base) {
-    using namespace lumivex::lpt;
-    const int control = base + control_register;
-    return {outport(base, 0), inport(control), outport(control, control_idle), "CLOSECOM"};
+inline std::string closed(int base) {
+    const int control = base + lumivex::lpt::control_register;
+    return joined({outport(base, 0), inport(control), outport(control, lumivex::lpt::control_idle),
+                   "CLOSECOM"});
 }
 
 // A byte on the 4-bit bus: high nibble, then low nibble.
@@ -44,8 +43,7 @@ struct ClickCase {
     char mnemonic;
     int field; // 0: none
     const char* text;
-    int rs;
-    int byte;
+    int rs, byte;
 };
 inline const ClickCase click_cases[] = {
     {display_on_button, 'd', 0, "", 0, 0x0F},
@@ -65,15 +63,13 @@ constexpr int list_byte = 0xC1;
 // A notice and what brings it up: a field filled in, up to two clicks, then the click. Nothing
 // reaches the port library meanwhile; a question is answered No. In this order, in one run.
 struct NoticeCase {
-    const char* text;
-    const char* caption;
+    const char *text, *caption;
     NoticeKind kind;
     NoticeOwner owner;
     int clicked;
     int field = 0; // 0: none
     const char* field_text = "";
-    int first_click = 0; // 0: none
-    int second_click = 0;
+    int first_click = 0, second_click = 0; // 0: none
 };
 inline const NoticeCase notice_cases[] = {
     {"Port war gar nicht geöffnet", "Lumivex_Dilaog-Modul", NoticeKind::information,
