@@ -27,9 +27,8 @@ public:
         return errors.count(path) != 0 ? -errors[path] : 3;
     }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        const bool of_chip =
-            request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL;
-        if (descriptor != (of_chip ? 3 : 4))
+        if (descriptor !=
+            (request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL ? 3 : 4))
             calls.push_back("wrong descriptor");
         if (request == GPIO_V2_GET_LINE_IOCTL) {
             auto& lines = *static_cast<gpio_v2_line_request*>(argument);
@@ -87,11 +86,7 @@ private:
 
 const gpio::Wirings raspberry_pi{gpio::raspberry_pi_wiring(), std::nullopt};
 
-class GpioMapping : public PortMappingTest {
-protected:
-    FakeGpioDevice device;
-    gpio::GpioPort mapping{device};
-};
+using GpioMapping = PortMappingTest<FakeGpioDevice, gpio::GpioPort>;
 
 TEST_F(GpioMapping, EveryFailureSaysWhy) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
@@ -117,8 +112,9 @@ TEST_F(GpioMapping, EveryFailureSaysWhy) {
 }
 
 // Each port gets its section's whole wiring: here LPT1 has LEDs on lines of their own and no R/W
-// line, so the data lines stay outputs and SR reads D7..D4 as DR drives them.
-TEST_F(GpioMapping, TheConfiguredWiringIsWhatIsRequestedAndDriven) {
+// line, so the data lines stay outputs and SR reads D7..D4 as DR drives them. A faulty
+// configuration says what is wrong.
+TEST_F(GpioMapping, TheConfigurationSetsTheWiringOrSaysWhatIsWrong) {
     std::string error;
     const auto wirings = gpio::parse_wirings("Chip = gpiochip4 # a board\n RS = 7\ne = 8\nd4 = 9\n"
                                              "d5 = 10\nd6 = 11\nd7 = 0X19\nled0 = 40\nled7 = 47\n"
@@ -137,11 +133,7 @@ TEST_F(GpioMapping, TheConfiguredWiringIsWhatIsRequestedAndDriven) {
               (Calls{"open /dev/gpiochip4", "request lumivex 7 8 9 10 11 25 40 47 out low",
                      "close chip", "set 25=1 40=1 47=1", "close lines", "open /dev/gpiochip0",
                      "request lumivex 1 2 3 4 5 6 7 out low", "close chip", "close lines"}));
-}
-
-// Without a section of its own LPT1 keeps the Raspberry Pi wiring, as the shipped file does.
-TEST(GpioConfiguration, KeysSetTheWiringOrSayWhatIsWrong) {
-    std::string error;
+    // Without a section of its own LPT1 keeps the Raspberry Pi wiring, as the shipped file does.
     EXPECT_EQ(gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error)->lpt1,
               gpio::raspberry_pi_wiring());
     std::ifstream shipped(GPIO_CONF);

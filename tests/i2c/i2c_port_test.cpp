@@ -49,11 +49,7 @@ public:
     }
 };
 
-class BackpackMapping : public PortMappingTest {
-protected:
-    FakeI2cDevice device;
-    i2c::BackpackPort mapping{device};
-};
+using BackpackMapping = PortMappingTest<FakeI2cDevice, i2c::BackpackPort>;
 
 TEST_F(BackpackMapping, EveryFailureSaysWhyAndLeavesNothingOpen) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {

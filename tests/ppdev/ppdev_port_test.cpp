@@ -15,14 +15,8 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-std::string with_byte(const std::string& request, unsigned value) {
-    char byte[4];
-    std::snprintf(byte, sizeof byte, " %02X", value);
-    return request + byte;
-}
-
-// The kernel side as a script: records every call; each request fails with the errors queued
-// under its name in turn, read requests answer from `results`.
+// The kernel side as a script: records every call (bytes in decimal); each request fails with the
+// errors queued under its name in turn, read requests answer from `results`.
 class FakeParportDevice final : public ppdev::ParportDevice {
 public:
     Calls calls;
@@ -42,10 +36,11 @@ public:
             {PPWCONTROL, "PPWCONTROL"}, {PPRCONTROL, "PPRCONTROL"}, {PPDATADIR, "PPDATADIR"}};
         const std::string& name = names.at(request);
         if (request == PPWDATA || request == PPWCONTROL)
-            calls.push_back(with_byte(name, *static_cast<unsigned char*>(argument)));
+            calls.push_back(name + " " + std::to_string(*static_cast<unsigned char*>(argument)));
+        else if (request == PPDATADIR)
+            calls.push_back(name + " " + std::to_string(*static_cast<int*>(argument)));
         else
-            calls.push_back(request == PPDATADIR ? with_byte(name, *static_cast<int*>(argument))
-                                                 : name);
+            calls.push_back(name);
         if (std::deque<int>& queued = errors[name]; !queued.empty()) {
             const int error = queued.front();
             queued.pop_front();
@@ -59,31 +54,26 @@ public:
     std::string holder(const std::string&) override { return holder_name; }
 };
 
-class PpdevMapping : public PortMappingTest {
-protected:
-    FakeParportDevice device;
-    ppdev::PpdevPort mapping{device};
-};
+using PpdevMapping = PortMappingTest<FakeParportDevice, ppdev::PpdevPort>;
 
 TEST_F(PpdevMapping, EveryFailureSaysWhy) {
-    const std::tuple<const char*, int, const char*, const char*> cases[] = {
-        {"COM1:", 0, "", "COM1:: unknown device name (LPT1: or LPT2:)"},
-        {"LPT1:", ENOENT, "",
-         "/dev/parport0: no such device; load the kernel modules parport_pc "
-         "and ppdev (modprobe parport_pc ppdev)"},
-        {"LPT1:", EACCES, "",
-         "/dev/parport0: permission denied; add your user to the group lp "
-         "(usermod -aG lp $USER) and log in again"},
-        {"LPT1:", ENODEV, "",
-         "/dev/parport0: no parallel port behind it; load the kernel "
-         "module parport_pc (modprobe parport_pc)"},
-        {"LPT1:", 0, "lp",
-         "/dev/parport0: busy: the driver \"lp\" holds the port (modprobe -r "
-         "lp frees it)"},
-        {"LPT1:", 0, "", "/dev/parport0: busy: another driver holds the port"},
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
+        {"COM1:: unknown device name (LPT1: or LPT2:)", "COM1:", 0, ""},
+        {"/dev/parport0: no such device; load the kernel modules parport_pc and ppdev (modprobe "
+         "parport_pc ppdev)",
+         "LPT1:", ENOENT, ""},
+        {"/dev/parport0: permission denied; add your user to the group lp (usermod -aG lp $USER) "
+         "and log in again",
+         "LPT1:", EACCES, ""},
+        {"/dev/parport0: no parallel port behind it; load the kernel module parport_pc (modprobe "
+         "parport_pc)",
+         "LPT1:", ENODEV, ""},
+        {"/dev/parport0: busy: the driver \"lp\" holds the port (modprobe -r lp frees it)",
+         "LPT1:", 0, "lp"},
+        {"/dev/parport0: busy: another driver holds the port", "LPT1:", 0, ""},
     };
     device.errors["PPCLAIM"] = {ENXIO, EBUSY, EBUSY, EBUSY};
-    for (const auto& [name, open_error, holder, error] : cases) {
+    for (const auto& [error, name, open_error, holder] : cases) {
         device.open_error = open_error;
         device.holder_name = holder;
         EXPECT_FALSE(mapping.open(name));
@@ -106,19 +96,19 @@ TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
         port::set_data_direction(lpt::lpt1_base_address, 1);
         port::set_data_direction(lpt::lpt1_base_address, 0);
     });
-    Calls expected{"open /dev/parport0", "PPEXCL",  "PPCLAIM",     "close",
-                   "open /dev/parport0", "PPCLAIM", "PPDATADIR 00"};
+    Calls expected{"open /dev/parport0", "PPEXCL",  "PPCLAIM",    "close",
+                   "open /dev/parport0", "PPCLAIM", "PPDATADIR 0"};
     int direction = 0;
     const auto written = [&](int address, int value) {
         if (address == 0x37A && (value & 0x20) != direction)
-            expected.push_back(with_byte("PPDATADIR", (direction = value & 0x20) >> 5));
-        expected.push_back(address == 0x378 ? with_byte("PPWDATA", value)
-                                            : with_byte("PPWCONTROL", value & 0x0F));
+            expected.push_back("PPDATADIR " + std::to_string((direction = value & 0x20) >> 5));
+        expected.push_back(address == 0x378 ? "PPWDATA " + std::to_string(value)
+                                            : "PPWCONTROL " + std::to_string(value & 0x0F));
     };
     const char* reads[] = {"PPRDATA", "PPRSTATUS", "PPRCONTROL"};
     for_each_access(trace, written, [&](int address) { expected.push_back(reads[address & 3]); });
     expected.insert(expected.end(), {"PPRSTATUS", "PPRELEASE", "close", "open /dev/parport1",
-                                     "PPEXCL", "PPCLAIM", "PPDATADIR 00", "PPRELEASE", "close"});
+                                     "PPEXCL", "PPCLAIM", "PPDATADIR 0", "PPRELEASE", "close"});
     device.errors["PPCLAIM"] = {ENXIO}; // another driver has the port registered
     ASSERT_TRUE(mapping.open("LPT1:"));
     device.results = {{"PPRDATA", 0x5A}, {"PPRSTATUS", 0x78}, {"PPRCONTROL", 0xFB}};
