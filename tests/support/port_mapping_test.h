@@ -8,8 +8,7 @@
 #include <cstdio>
 #include <fstream>
 
-// Calls write(address, value) for each "OUTPORT address value" of the trace and read(address)
-// for each "INPORT address", in order.
+// write(address, value) for each "OUTPORT address value" of the trace, read(address) for INPORT.
 template <typename Write, typename Read>
 void for_each_access(const Trace& trace, Write write, Read read) {
     for (const std::string& line : trace) {
@@ -20,6 +19,11 @@ void for_each_access(const Trace& trace, Write write, Read read) {
         else if (std::sscanf(line.c_str(), "INPORT %X", &address) == 1)
             read(static_cast<int>(address));
     }
+}
+
+inline std::string file_text(const char* path) {
+    std::ifstream file(path);
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // For the tests of a port library's `Mapping` of the parallel port's registers onto a `Device`.

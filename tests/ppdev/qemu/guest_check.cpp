@@ -25,6 +25,5 @@ int main() {
     std::printf("control with direction out: %02X\n", port_in(0x37A));
     std::printf("close: %d\n", close_port(0x378));
     std::printf("open LPT2: %d\n", open_port(0x278));
-    std::fflush(stdout);
     return 0;
 }
