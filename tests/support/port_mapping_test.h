@@ -21,6 +21,7 @@ void for_each_access(const Trace& trace, Write write, Read read) {
     }
 }
 
+// The whole text of the file at `path`; empty when there is none.
 inline std::string file_text(const char* path) {
     std::ifstream file(path);
     return {std::istreambuf_iterator<char>(file), {}};
