@@ -15,80 +15,70 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-std::string with_byte(const char* request, unsigned value) {
-    char call[24];
-    std::snprintf(call, sizeof call, "%s %02X", request, value);
-    return call;
-}
-
-// The kernel side as a script: records every call and answers from maps.
+// The kernel side as a script: records every call (bytes in decimal); each request fails with the
+// errors queued under its name in turn, read requests answer from `results`.
 class FakeParportDevice final : public ppdev::ParportDevice {
 public:
     Calls calls;
-    std::map<std::string, int> open_errors;              // by path
-    std::map<std::string, std::deque<int>> ioctl_errors; // by request name, for its calls in turn
-    std::map<std::string, int> ioctl_results;            // bytes the read requests return
+    int open_error = 0;
+    std::map<std::string, std::deque<int>> errors;
+    std::map<std::string, int> results;
     std::string holder_name;
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
-        return open_errors[path];
+        return open_error;
     }
     int ioctl(unsigned long request, void* argument) override {
-        const std::map<unsigned long, const char*> names = {
+        static const std::map<unsigned long, std::string> names{
             {PPCLAIM, "PPCLAIM"},       {PPRELEASE, "PPRELEASE"},   {PPEXCL, "PPEXCL"},
             {PPWDATA, "PPWDATA"},       {PPRDATA, "PPRDATA"},       {PPRSTATUS, "PPRSTATUS"},
             {PPWCONTROL, "PPWCONTROL"}, {PPRCONTROL, "PPRCONTROL"}, {PPDATADIR, "PPDATADIR"}};
-        const std::string name = names.at(request);
+        const std::string& name = names.at(request);
         if (request == PPWDATA || request == PPWCONTROL)
-            calls.push_back(with_byte(name.c_str(), *static_cast<unsigned char*>(argument)));
+            calls.push_back(name + " " + std::to_string(*static_cast<unsigned char*>(argument)));
         else if (request == PPDATADIR)
             calls.push_back(name + " " + std::to_string(*static_cast<int*>(argument)));
         else
             calls.push_back(name);
-        if (std::deque<int>& errors = ioctl_errors[name]; !errors.empty()) {
-            const int error = errors.front();
-            errors.pop_front();
+        if (std::deque<int>& queued = errors[name]; !queued.empty()) {
+            const int error = queued.front();
+            queued.pop_front();
             return error;
         }
-        if (ioctl_results.count(name) != 0)
-            *static_cast<unsigned char*>(argument) =
-                static_cast<unsigned char>(ioctl_results[name]);
+        if (results.count(name) != 0)
+            *static_cast<unsigned char*>(argument) = static_cast<unsigned char>(results[name]);
         return 0;
     }
     void close() override { calls.push_back("close"); }
     std::string holder(const std::string&) override { return holder_name; }
 };
 
-class PpdevMapping : public PortMappingTest {
-protected:
-    FakeParportDevice device;
-    ppdev::PpdevPort mapping{device};
-};
+using PpdevMapping = PortMappingTest<FakeParportDevice, ppdev::PpdevPort>;
 
 TEST_F(PpdevMapping, EveryFailureSaysWhy) {
-    const auto refusal = [&](const char* name) {
-        EXPECT_FALSE(mapping.open(name));
-        return mapping.error();
+    const std::tuple<const char*, const char*, int, const char*> cases[] = {
+        {"COM1:: unknown device name (LPT1: or LPT2:)", "COM1:", 0, ""},
+        {"/dev/parport0: no such device; load the kernel modules parport_pc and ppdev (modprobe "
+         "parport_pc ppdev)",
+         "LPT1:", ENOENT, ""},
+        {"/dev/parport0: permission denied; add your user to the group lp (usermod -aG lp $USER) "
+         "and log in again",
+         "LPT1:", EACCES, ""},
+        {"/dev/parport0: no parallel port behind it; load the kernel module parport_pc (modprobe "
+         "parport_pc)",
+         "LPT1:", ENODEV, ""},
+        {"/dev/parport0: busy: the driver \"lp\" holds the port (modprobe -r lp frees it)",
+         "LPT1:", 0, "lp"},
+        {"/dev/parport0: busy: another driver holds the port", "LPT1:", 0, ""},
     };
-    EXPECT_EQ(refusal("COM1:"), "lumivex ppdev: COM1:: unknown device name (LPT1: or LPT2:)");
-    device.open_errors["/dev/parport0"] = ENOENT;
-    EXPECT_EQ(refusal("LPT1:"), "lumivex ppdev: /dev/parport0: no such device; load the kernel "
-                                "modules parport_pc and ppdev (modprobe parport_pc ppdev)");
-    device.open_errors["/dev/parport0"] = EACCES;
-    EXPECT_EQ(refusal("LPT1:"), "lumivex ppdev: /dev/parport0: permission denied; add your user "
-                                "to the group lp (usermod -aG lp $USER) and log in again");
-    device.open_errors["/dev/parport0"] = ENODEV;
-    EXPECT_EQ(refusal("LPT1:"), "lumivex ppdev: /dev/parport0: no parallel port behind it; load "
-                                "the kernel module parport_pc (modprobe parport_pc)");
-    device.open_errors.clear();
-    device.holder_name = "lp";
-    device.ioctl_errors["PPCLAIM"] = {ENXIO, EBUSY, EBUSY, EBUSY};
-    EXPECT_EQ(refusal("LPT1:"), "lumivex ppdev: /dev/parport0: busy: the driver \"lp\" holds "
-                                "the port (modprobe -r lp frees it)");
-    device.holder_name.clear();
-    EXPECT_EQ(refusal("LPT1:"), "lumivex ppdev: /dev/parport0: busy: another driver holds the "
-                                "port");
+    device.errors["PPCLAIM"] = {ENXIO, EBUSY, EBUSY, EBUSY};
+    for (const auto& [error, name, open_error, holder] : cases) {
+        device.open_error = open_error;
+        device.holder_name = holder;
+        EXPECT_FALSE(mapping.open(name));
+        EXPECT_EQ(mapping.error(), std::string("lumivex ppdev: ") + error);
+    }
     device.calls.clear();
     mapping.close(); // nothing was opened
     EXPECT_EQ(mapping.read(0x378), 0xFF);
@@ -96,8 +86,8 @@ TEST_F(PpdevMapping, EveryFailureSaysWhy) {
 }
 
 // The LED test, a 4-bit initialisation, a read cycle and the data direction there and back, on a
-// port shared with another driver: each register access of the open port is its ioctl; the kernel
-// keeps CR bits 0..3 only, PPDATADIR carries bit 5. Opening another port releases this one.
+// port shared with another driver: each register access is its ioctl; the kernel keeps CR bits
+// 0..3 only, PPDATADIR carries bit 5. Opening another port releases this one.
 TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
     const Trace trace = core_trace([] {
         port::run_led_test(lpt::lpt1_base_address);
@@ -111,26 +101,22 @@ TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
     int direction = 0;
     const auto written = [&](int address, int value) {
         if (address == 0x37A && (value & 0x20) != direction)
-            expected.push_back((direction = value & 0x20) != 0 ? "PPDATADIR 1" : "PPDATADIR 0");
-        expected.push_back(address == 0x378 ? with_byte("PPWDATA", value)
-                                            : with_byte("PPWCONTROL", value & 0x0F));
+            expected.push_back("PPDATADIR " + std::to_string((direction = value & 0x20) >> 5));
+        expected.push_back(address == 0x378 ? "PPWDATA " + std::to_string(value)
+                                            : "PPWCONTROL " + std::to_string(value & 0x0F));
     };
-    const auto read = [&](int address) {
-        expected.push_back(address == 0x378   ? "PPRDATA"
-                           : address == 0x379 ? "PPRSTATUS"
-                                              : "PPRCONTROL");
-    };
-    for_each_access(trace, written, read);
+    const char* reads[] = {"PPRDATA", "PPRSTATUS", "PPRCONTROL"};
+    for_each_access(trace, written, [&](int address) { expected.push_back(reads[address & 3]); });
     expected.insert(expected.end(), {"PPRSTATUS", "PPRELEASE", "close", "open /dev/parport1",
                                      "PPEXCL", "PPCLAIM", "PPDATADIR 0", "PPRELEASE", "close"});
-    device.ioctl_errors["PPCLAIM"] = {ENXIO}; // another driver has the port registered
+    device.errors["PPCLAIM"] = {ENXIO}; // another driver has the port registered
     ASSERT_TRUE(mapping.open("LPT1:"));
-    device.ioctl_results = {{"PPRDATA", 0x5A}, {"PPRSTATUS", 0x78}, {"PPRCONTROL", 0xFB}};
+    device.results = {{"PPRDATA", 0x5A}, {"PPRSTATUS", 0x78}, {"PPRCONTROL", 0xFB}};
     EXPECT_EQ(replay(trace, mapping), (std::vector{0x5A, 0x0B, 0x78, 0x78, 0x0B, 0x2B}));
     mapping.write(0x379, 0x12); // SR only reads
     mapping.write(0x27A, 0x01);
     EXPECT_EQ(mapping.read(0x37B), 0xFF);
-    device.ioctl_errors["PPRSTATUS"] = {EIO};
+    device.errors["PPRSTATUS"] = {EIO};
     EXPECT_EQ(mapping.read(0x379), 0xFF);
     ASSERT_TRUE(mapping.open("LPT2:"));
     mapping.close();

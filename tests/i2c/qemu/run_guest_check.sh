@@ -18,7 +18,7 @@ expect "open LPT1: 0"
 expect "status: 2F"
 expect "close: 0"
 expect "lumivex i2c: /dev/i2c-$bus: no device answers at address 0x3F (i2cdetect -y $bus lists the addresses that do)"
-expect "notice: Err3 - Can't open LPT2!"
+expect "Orvo_LPT-Port-Modul: Err3 - Can't open LPT2!"
 expect "open LPT2: 3"
 expect "guest check ended"
 end_check

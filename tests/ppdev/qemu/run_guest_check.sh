@@ -20,7 +20,7 @@ expect "control with direction in: 2B"
 expect "control with direction out: 0B"
 expect "close: 0"
 expect "lumivex ppdev: /dev/parport1: no such device; load the kernel modules parport_pc and ppdev (modprobe parport_pc ppdev)"
-expect "notice: Err3 - Can't open LPT2!"
+expect "Orvo_LPT-Port-Modul: Err3 - Can't open LPT2!"
 expect "open LPT2: 3"
 expect "guest check ended"
 if [ "$(cat parallel.out 2>/dev/null)" != "LUMIVEX" ]; then
