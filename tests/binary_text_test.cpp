@@ -2,7 +2,6 @@
 #include "text/binary_text.h"
 
 using namespace lumivex;
-using text::parse_binary_text;
 
 namespace {
 
@@ -25,15 +24,10 @@ TEST_F(BinaryText, ParsesTenBitsIgnoringBlanksAndReportsAnythingElse) {
         {"x111 1111 1111", -1, not_binary} // and no "extends 1023" as well
     };
     for (const auto& [text, value, notice] : cases) {
-        notices.shown.clear();
-        EXPECT_EQ(parse_binary_text(text), value) << text;
-        EXPECT_EQ(notice_texts(),
-                  notice.empty() ? std::vector<std::string>{} : std::vector<std::string>{notice})
-            << text;
+        trace.clear();
+        EXPECT_EQ(text::parse_binary_text(text), value) << text;
+        EXPECT_EQ(trace, notice.empty() ? Trace{} : Trace{::notice(notice)}) << text;
     }
-    EXPECT_EQ(notices.shown[0].caption, "Modul Orvo_commonTools");
-    EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
-    EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::main_window);
 }
 
 } // namespace
