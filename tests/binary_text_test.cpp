@@ -1,6 +1,8 @@
 #include "support/core_test.h"
 #include "text/binary_text.h"
 
+#include <tuple>
+
 using namespace lumivex;
 
 namespace {
@@ -9,11 +11,7 @@ using BinaryText = CoreTest;
 
 TEST_F(BinaryText, ParsesTenBitsIgnoringBlanksAndReportsAnythingElse) {
     const std::string too_large = "extends 1023", not_binary = "Nur '1', '0' und Leerzeichen!";
-    const struct {
-        std::string text;
-        int value;
-        std::string notice; // empty: none
-    } cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {
         {"11 1111 1111", 1023, ""},
         {" 1 0 1 ", 5, ""},
         {"", 0, ""},

@@ -5,11 +5,11 @@
 #include "display/bus_cycles.h"
 #include "support/core_test.h"
 
+#include <tuple>
+
 using namespace lumivex;
 using namespace lumivex::dialog;
 using Texts = std::vector<std::string>;
-using app::NoticeKind;
-using app::NoticeOwner;
 
 namespace {
 
@@ -50,13 +50,9 @@ TEST_F(DialogHandlers, InitialisationFillsTheListAndEachControlReachesItsHandler
     using enum Notification;
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0})); // the same selection again
-    const std::pair<int, Notification> ignored[] = {{command_list, edit_change},
-                                                    {command_list, other},
-                                                    {operand_field, set_focus},
-                                                    {sequence_field, set_focus},
-                                                    {operand_field, other}};
-    for (const auto& [id, notification] : ignored)
-        EXPECT_TRUE(sent_by(id, notification).empty()) << id;
+    for (const Notification ignored : {edit_change, other, set_focus})
+        for (const int id : {command_list, operand_field, sequence_field})
+            EXPECT_TRUE(sent_by(id, ignored).empty()) << id;
     EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{0, 1, 0x41}})); // RS, R/W
     dialog.texts[sequence_field] = "10 0000 0010";
     EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x02}}));
@@ -106,10 +102,7 @@ TEST_F(DialogHandlers, LongActionsShowBusyOnTheirButtonAndInitFollowsTheBusCheck
 
 TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
     open_port_on_eight_bits();
-    const struct {
-        int button, field;
-        const char *text, *next;
-    } cases[] = {
+    const std::tuple<int, int, const char*, const char*> cases[] = {
         {repeat_command_button, operand_field, "0000 0001", "0000 0001"}, // not checked yet
         {send_sequence_button, sequence_field, "00 0000 0001", "00 0000 0001"},
         {repeat_command_button, operand_field, "0000 1111", "0001 0000"},
@@ -131,8 +124,7 @@ TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
 }
 
 TEST_F(DialogHandlers, ExitEndsTheDialogAndTheProgram) {
-    EXPECT_FALSE(click(1)); // Enter and Escape have no handler
-    EXPECT_FALSE(click(2));
+    EXPECT_FALSE(click(1) || click(2)); // Enter and Escape have no handler
     EXPECT_TRUE(dialog.end_results.empty());
     EXPECT_TRUE(click(exit_button));
     EXPECT_EQ(dialog.end_results, std::vector<int>{9999});
@@ -142,8 +134,8 @@ TEST_F(DialogHandlers, ExitEndsTheDialogAndTheProgram) {
     EXPECT_EQ(trace.back(), "RELEASE");
     app::check_dialog_result(-1);
     EXPECT_EQ(notices.shown,
-              (std::vector<Notice>{{NoticeOwner::main_window, "Program-Error (ID: Dialog)",
-                                    "Lumivex", NoticeKind::information}}));
+              (std::vector<Notice>{{app::NoticeOwner::main_window, "Program-Error (ID: Dialog)",
+                                    "Lumivex", app::NoticeKind::information}}));
 }
 
 } // namespace

@@ -12,7 +12,11 @@ using Initialisation = CoreTest;
 const std::string raw_30 = "D30|w1|C0F|w1|C0B|w1|";
 const std::string preamble = "C0B|D00|w1|w1|" + raw_30 + raw_30 + raw_30 + "D00|w1|";
 
-TEST_F(Initialisation, EightBitAsksThenSendsTheWholeSequence) {
+TEST_F(Initialisation, EightBitAsksThenSendsTheWholeSequenceOrNothing) {
+    bus_width = BusWidth::eight_bit; // after an earlier 8-bit initialisation
+    initialise_display(BusWidth::eight_bit);
+    EXPECT_EQ(bus_width, BusWidth::eight_bit);
+    EXPECT_EQ(trace, Trace{notice("port not available")}); // without port nothing is asked
     open_lpt1();
     initialise_display(BusWidth::eight_bit);
     EXPECT_EQ(bus_width, BusWidth::eight_bit);
@@ -20,6 +24,11 @@ TEST_F(Initialisation, EightBitAsksThenSendsTheWholeSequence) {
     EXPECT_EQ(decode_pulses(trace),
               instructions({0x30, 0x30, 0x30, 0x38, 0x08, 0x01, 0x06, 0x10, 0x80, 0x0F, 0x02}));
     EXPECT_EQ(total_delay_ms(trace), 2 + 3 * 3 + 1 + 8 * 5);
+    trace.clear();
+    notices.answers = {app::Answer::no};
+    initialise_display(BusWidth::eight_bit);
+    EXPECT_EQ(bus_width, BusWidth::four_bit);
+    EXPECT_EQ(trace, Trace{notice("8-bit-Bus?")});
 }
 
 TEST_F(Initialisation, FourBitSwitchesWithARawPulseThenSendsNibbles) {
@@ -35,18 +44,6 @@ TEST_F(Initialisation, FourBitSwitchesWithARawPulseThenSendsNibbles) {
                             0x00, 0x60, 0x10, 0x00, 0x80, 0x00, // 0x06 0x10 0x80
                             0x00, 0xF0, 0x00, 0x20}));          // 0x0F 0x02
     EXPECT_EQ(total_delay_ms(trace), 2 + 4 * 3 + 1 + 8 * 8);
-}
-
-TEST_F(Initialisation, WithoutPortNothingIsAskedAndNoToTheQuestionSendsNothing) {
-    bus_width = BusWidth::eight_bit; // after an earlier 8-bit initialisation
-    initialise_display(BusWidth::eight_bit);
-    EXPECT_EQ(bus_width, BusWidth::eight_bit);
-    EXPECT_EQ(trace, Trace{notice("port not available")});
-    open_lpt1();
-    notices.answers = {app::Answer::no};
-    initialise_display(BusWidth::eight_bit);
-    EXPECT_EQ(bus_width, BusWidth::four_bit);
-    EXPECT_EQ(trace, Trace{notice("8-bit-Bus?")});
 }
 
 } // namespace
