@@ -1,6 +1,3 @@
-#include "app/shared_state.h"
-#include "display/bus_cycles.h"
-#include "port/lpt_wiring.h"
 #include "support/core_test.h"
 
 using namespace lumivex;

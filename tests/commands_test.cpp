@@ -1,5 +1,4 @@
 #include "dialog/control_ids.h"
-#include "display/bus_cycles.h"
 #include "display/commands.h"
 #include "support/core_test.h"
 

@@ -1,4 +1,3 @@
-#include "display/bus_cycles.h"
 #include "display/demo.h"
 #include "support/core_test.h"
 

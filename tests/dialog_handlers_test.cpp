@@ -1,8 +1,6 @@
 #include "app/program.h"
-#include "app/shared_state.h"
 #include "dialog/control_ids.h"
 #include "dialog/handlers.h"
-#include "display/bus_cycles.h"
 #include "support/core_test.h"
 
 #include <tuple>
@@ -46,7 +44,12 @@ TEST_F(DialogHandlers, InitialisationFillsTheListAndEachControlReachesItsHandler
     open_port_on_eight_bits();
     dialog.texts = {{operand_field, "1100 0000"}, {sequence_field, "01 0100 0001"}};
     dialog.selections[command_list] = 3;
-    EXPECT_EQ(sent_by(repeat_command_button), instructions({0xC0}));
+    const std::pair<int, int> buttons[] = {
+        {display_on_button, 0x0F},  {clear_display_button, 0x01}, {return_home_button, 0x03},
+        {cursor_left_button, 0x10}, {cursor_right_button, 0x14},  {first_line_button, 0x80},
+        {second_line_button, 0xC0}, {repeat_command_button, 0xC0}};
+    for (const auto& [id, instruction] : buttons)
+        EXPECT_EQ(sent_by(id), instructions({instruction})) << id;
     using enum Notification;
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0})); // the same selection again

@@ -1,7 +1,4 @@
 #include "app/run_folder.h"
-#include "app/shared_state.h"
-#include "port/library_loader.h"
-#include "port/port_module.h"
 #include "support/core_test.h"
 
 #include <fstream>
