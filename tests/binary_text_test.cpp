@@ -1,8 +1,9 @@
 #include "support/core_test.h"
 #include "text/binary_text.h"
 
+#include <tuple>
+
 using namespace lumivex;
-using text::parse_binary_text;
 
 namespace {
 
@@ -10,11 +11,7 @@ using BinaryText = CoreTest;
 
 TEST_F(BinaryText, ParsesTenBitsIgnoringBlanksAndReportsAnythingElse) {
     const std::string too_large = "extends 1023", not_binary = "Nur '1', '0' und Leerzeichen!";
-    const struct {
-        std::string text;
-        int value;
-        std::string notice; // empty: none
-    } cases[] = {
+    const std::tuple<std::string, int, std::string> cases[] = {
         {"11 1111 1111", 1023, ""},
         {" 1 0 1 ", 5, ""},
         {"", 0, ""},
@@ -25,15 +22,10 @@ TEST_F(BinaryText, ParsesTenBitsIgnoringBlanksAndReportsAnythingElse) {
         {"x111 1111 1111", -1, not_binary} // and no "extends 1023" as well
     };
     for (const auto& [text, value, notice] : cases) {
-        notices.shown.clear();
-        EXPECT_EQ(parse_binary_text(text), value) << text;
-        EXPECT_EQ(notice_texts(),
-                  notice.empty() ? std::vector<std::string>{} : std::vector<std::string>{notice})
-            << text;
+        trace.clear();
+        EXPECT_EQ(text::parse_binary_text(text), value) << text;
+        EXPECT_EQ(trace, notice.empty() ? Trace{} : Trace{::notice(notice)}) << text;
     }
-    EXPECT_EQ(notices.shown[0].caption, "Modul Orvo_commonTools");
-    EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
-    EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::main_window);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "app/program.h"
-#include "app/shared_state.h"
 #include "dialog/control_ids.h"
 #include "dialog/handlers.h"
-#include "display/bus_cycles.h"
 #include "support/core_test.h"
+
+#include <tuple>
 
 using namespace lumivex;
 using namespace lumivex::dialog;
@@ -27,9 +27,12 @@ protected:
         return decode_pulses(trace);
     }
     bool click(int id) { return handle_command(dialog, id, Notification::clicked); }
+    std::pair<int, bool> open_state() {
+        return {app::current_base_address, dialog.highlights[open_port_button]};
+    }
 };
 
-TEST_F(DialogHandlers, InitialisationFillsTheListChecksLpt1AndLimitsTheFields) {
+TEST_F(DialogHandlers, InitialisationFillsTheListAndEachControlReachesItsHandlerWithItsOperand) {
     EXPECT_EQ(dialog.lists[command_list],
               (Texts{"Write data to CG or DDRAM", "--------------------------", "Set CGRAM address",
                      "Set DDRAM address", "Read busy flag & address", "Read data from CG or DDRAM",
@@ -38,12 +41,8 @@ TEST_F(DialogHandlers, InitialisationFillsTheListChecksLpt1AndLimitsTheFields) {
     EXPECT_EQ(dialog.texts[command_list], " Choose HD44780-command... !");
     EXPECT_EQ(dialog.checked, std::set<int>{lpt1_radio});
     EXPECT_EQ(dialog.limits, (std::map<int, int>{{operand_field, 11}, {sequence_field, 14}}));
-}
-
-TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
     open_port_on_eight_bits();
-    dialog.texts[operand_field] = "1100 0000";
-    dialog.texts[sequence_field] = "01 0100 0001";
+    dialog.texts = {{operand_field, "1100 0000"}, {sequence_field, "01 0100 0001"}};
     dialog.selections[command_list] = 3;
     const std::pair<int, int> buttons[] = {
         {display_on_button, 0x0F},  {clear_display_button, 0x01}, {return_home_button, 0x03},
@@ -52,14 +51,11 @@ TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
     for (const auto& [id, instruction] : buttons)
         EXPECT_EQ(sent_by(id), instructions({instruction})) << id;
     using enum Notification;
-    for (int i = 0; i < 2; ++i) // the same selection again still sends
-        EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
-    for (const auto& [id, notification] : {std::pair{command_list, edit_change},
-                                           {command_list, other},
-                                           {operand_field, set_focus},
-                                           {sequence_field, set_focus},
-                                           {operand_field, other}})
-        EXPECT_TRUE(sent_by(id, notification).empty()) << id;
+    EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
+    EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0})); // the same selection again
+    for (const Notification ignored : {edit_change, other, set_focus})
+        for (const int id : {command_list, operand_field, sequence_field})
+            EXPECT_TRUE(sent_by(id, ignored).empty()) << id;
     EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{0, 1, 0x41}})); // RS, R/W
     dialog.texts[sequence_field] = "10 0000 0010";
     EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x02}}));
@@ -70,32 +66,27 @@ TEST_F(DialogHandlers, EachControlReachesItsHandlerWithItsOperand) {
     EXPECT_TRUE(sent_by(command_list, close_up).empty());
 }
 
-TEST_F(DialogHandlers, OpenTakesTheCheckedPortAndCloseSaysWhenNoneWasOpen) {
+TEST_F(DialogHandlers, OpenTakesTheCheckedPortCloseSaysWhenNoneWasOpenAndHelpOpensThePage) {
     dialog.checked = {lpt2_radio};
     EXPECT_FALSE(click(open_port_button));
     EXPECT_EQ(trace[1], "OPENCOM LPT2:");
-    EXPECT_EQ(app::current_base_address, 0x278);
-    EXPECT_TRUE(dialog.highlights[open_port_button]);
+    EXPECT_EQ(open_state(), std::pair(0x278, true));
     click(close_port_button);
     EXPECT_EQ(trace.back(), "RELEASE");
-    EXPECT_FALSE(dialog.highlights[open_port_button]);
-    EXPECT_EQ(app::current_base_address, 0);
+    EXPECT_EQ(open_state(), std::pair(0, false));
     click(close_port_button);
     EXPECT_EQ(notice_texts(), Texts{"Port war gar nicht geöffnet"});
-    EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::dialog);
-    EXPECT_EQ(notices.shown[0].caption, "Lumivex_Dilaog-Modul");
-    EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
-
     port.opencom_succeeds = false;
     click(open_port_button);
-    EXPECT_EQ(app::current_base_address, 0);
-    EXPECT_FALSE(dialog.highlights[open_port_button]);
+    EXPECT_EQ(open_state(), std::pair(0, false));
+    EXPECT_FALSE(click(help_button));
+    EXPECT_EQ(dialog.documents, Texts{"HELP/overview.htm"});
 }
 
-TEST_F(DialogHandlers, LongActionsShowBusyOnTheirButton) {
-    const std::pair<int, const char*> buttons[] = {
-        {led_test_button, "&LED-Test"}, {init_button, "&Init. HD44"}, {demo_button, "LCD- De&mo"}};
-    for (const auto& [id, label] : buttons) {
+TEST_F(DialogHandlers, LongActionsShowBusyOnTheirButtonAndInitFollowsTheBusCheckBox) {
+    for (const auto& [id, label] : {std::pair{led_test_button, "&LED-Test"},
+                                    {init_button, "&Init. HD44"},
+                                    {demo_button, "LCD- De&mo"}}) {
         dialog.text_changes.clear();
         click(id);
         EXPECT_EQ(dialog.text_changes,
@@ -103,13 +94,6 @@ TEST_F(DialogHandlers, LongActionsShowBusyOnTheirButton) {
     }
     // Without a port the LED test returns silently.
     EXPECT_EQ(notice_texts(), (Texts{"port not available", "LPT-port not available"}));
-    open_port_on_eight_bits();
-    trace.clear();
-    click(led_test_button);
-    EXPECT_EQ(total_delay_ms(trace), 7300);
-}
-
-TEST_F(DialogHandlers, InitFollowsTheBusCheckBox) {
     open_port_on_eight_bits();
     dialog.checked.insert(bus_width_check);
     EXPECT_EQ(sent_by(init_button).size(), 3u + 8u);
@@ -121,18 +105,9 @@ TEST_F(DialogHandlers, InitFollowsTheBusCheckBox) {
 
 TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
     open_port_on_eight_bits();
-    dialog.texts[operand_field] = "0000 0001";
-    dialog.texts[sequence_field] = "00 0000 0001";
-    click(repeat_command_button); // without auto-increment
-    click(send_sequence_button);
-    EXPECT_EQ(dialog.texts[operand_field], "0000 0001");
-    EXPECT_EQ(dialog.texts[sequence_field], "00 0000 0001");
-
-    dialog.checked.insert({auto_increment_address_check, auto_increment_sequence_check});
-    const struct {
-        int button, field;
-        const char *text, *next;
-    } cases[] = {
+    const std::tuple<int, int, const char*, const char*> cases[] = {
+        {repeat_command_button, operand_field, "0000 0001", "0000 0001"}, // not checked yet
+        {send_sequence_button, sequence_field, "00 0000 0001", "00 0000 0001"},
         {repeat_command_button, operand_field, "0000 1111", "0001 0000"},
         {repeat_command_button, operand_field, "1111 1111", "0000 0000"}, // low eight bits shown
         {repeat_command_button, operand_field, "0000 000x", "0000 000x"},
@@ -141,6 +116,8 @@ TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
         {send_sequence_button, sequence_field, "11 1111 1111", "00 0000 0000"},
         {send_sequence_button, sequence_field, "10 0100 00a1", "10 0100 00a1"}};
     for (const auto& [button, field, text, next] : cases) {
+        if (button == repeat_command_button && std::string(text) == "0000 1111")
+            dialog.checked.insert({auto_increment_address_check, auto_increment_sequence_check});
         dialog.texts[field] = text;
         click(button);
         EXPECT_EQ(dialog.texts[field], next) << text;
@@ -149,24 +126,19 @@ TEST_F(DialogHandlers, AutoIncrementCountsOperandAndSequenceUpAfterAGoodText) {
     EXPECT_EQ(dialog.reads.back(), (std::pair<int, int>{sequence_field, 14}));
 }
 
-TEST_F(DialogHandlers, HelpOpensThePageAndExitEndsTheDialogAndTheProgram) {
-    EXPECT_FALSE(click(help_button));
-    EXPECT_EQ(dialog.documents, Texts{"HELP/overview.htm"});
-    EXPECT_FALSE(click(1)); // Enter and Escape have no handler
-    EXPECT_FALSE(click(2));
+TEST_F(DialogHandlers, ExitEndsTheDialogAndTheProgram) {
+    EXPECT_FALSE(click(1) || click(2)); // Enter and Escape have no handler
     EXPECT_TRUE(dialog.end_results.empty());
     EXPECT_TRUE(click(exit_button));
     EXPECT_EQ(dialog.end_results, std::vector<int>{9999});
-
     open_port_on_eight_bits();
     app::check_dialog_result(exit_result);
     app::end_program();
     EXPECT_EQ(trace.back(), "RELEASE");
     app::check_dialog_result(-1);
-    EXPECT_EQ(notice_texts(), Texts{"Program-Error (ID: Dialog)"});
-    EXPECT_EQ(notices.shown[0].caption, "Lumivex");
-    EXPECT_EQ(notices.shown[0].kind, app::NoticeKind::information);
-    EXPECT_EQ(notices.shown[0].owner, app::NoticeOwner::main_window);
+    EXPECT_EQ(notices.shown,
+              (std::vector<Notice>{{app::NoticeOwner::main_window, "Program-Error (ID: Dialog)",
+                                    "Lumivex", app::NoticeKind::information}}));
 }
 
 } // namespace

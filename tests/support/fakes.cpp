@@ -25,19 +25,15 @@ int32_t PORT_LIBRARY_CALL fake_delayus(int32_t us) {
 }
 int32_t PORT_LIBRARY_CALL fake_inport(int32_t address) {
     active->trace.push_back(inport(address));
-    if (active->inport_script.empty())
-        return active->inport_default;
-    const int value = active->inport_script.front();
-    active->inport_script.pop_front();
+    std::deque<int>& script = active->inport_script;
+    const int value = script.empty() ? active->inport_default : script.front();
+    if (!script.empty())
+        script.pop_front();
     return value;
 }
 int32_t PORT_LIBRARY_CALL fake_outport(int32_t address, int32_t value) {
     active->trace.push_back(outport(address, value));
     return 0;
-}
-
-template <typename Entry> lumivex::port::LibrarySymbol symbol(Entry entry) {
-    return reinterpret_cast<lumivex::port::LibrarySymbol>(entry);
 }
 
 } // namespace
@@ -57,10 +53,11 @@ lumivex::port::LibraryHandle FakePortLibrary::load(const char* path) {
 
 lumivex::port::LibrarySymbol FakePortLibrary::find(lumivex::port::LibraryHandle library,
                                                    const char* name) {
-    const std::pair<std::string, lumivex::port::LibrarySymbol> entries[] = {
-        {"OPENCOM", symbol(&fake_opencom)}, {"CLOSECOM", symbol(&fake_closecom)},
-        {"DELAY", symbol(&fake_delay)},     {"DELAYUS", symbol(&fake_delayus)},
-        {"INPORT", symbol(&fake_inport)},   {"OUTPORT", symbol(&fake_outport)}};
+    using lumivex::port::LibrarySymbol;
+    const std::pair<std::string, LibrarySymbol> entries[] = {
+        {"OPENCOM", LibrarySymbol(&fake_opencom)}, {"CLOSECOM", LibrarySymbol(&fake_closecom)},
+        {"DELAY", LibrarySymbol(&fake_delay)},     {"DELAYUS", LibrarySymbol(&fake_delayus)},
+        {"INPORT", LibrarySymbol(&fake_inport)},   {"OUTPORT", LibrarySymbol(&fake_outport)}};
     for (const auto& [entry_name, entry] : entries)
         if (library == &handle_token && entry_name == name && missing_exports.count(name) == 0)
             return entry;
@@ -74,32 +71,13 @@ void FakePortLibrary::release(lumivex::port::LibraryHandle library) {
 lumivex::app::Answer RecordingNotices::show(lumivex::app::NoticeOwner owner, std::string_view text,
                                             std::string_view caption,
                                             lumivex::app::NoticeKind kind) {
+    using lumivex::app::Answer;
     shown.push_back({owner, std::string(text), std::string(caption), kind});
     trace.push_back(notice(std::string(text)));
+    const Answer answer = answers.empty() ? Answer::yes : answers.front();
     if (kind != lumivex::app::NoticeKind::question)
-        return lumivex::app::Answer::ok;
-    if (answers.empty())
-        return lumivex::app::Answer::yes;
-    const lumivex::app::Answer answer = answers.front();
-    answers.pop_front();
+        return Answer::ok;
+    if (!answers.empty())
+        answers.pop_front();
     return answer;
-}
-
-std::string FakeDialog::field_text(int control_id, int max_chars) {
-    reads.emplace_back(control_id, max_chars);
-    return texts[control_id].substr(0, static_cast<std::size_t>(max_chars));
-}
-
-void FakeDialog::set_text(int control_id, std::string_view text) {
-    texts[control_id] = std::string(text);
-    text_changes.emplace_back(control_id, text);
-}
-
-int FakeDialog::current_selection(int control_id) {
-    const auto selection = selections.find(control_id);
-    return selection == selections.end() ? -1 : selection->second;
-}
-
-void FakeDialog::add_list_entry(int control_id, std::string_view text) {
-    lists[control_id].emplace_back(text);
 }

@@ -12,7 +12,7 @@
 #include <vector>
 
 // An in-process port library behind the loader interface: records every load, release and
-// call into the trace and answers INPORT from a script (0 when it has run out).
+// call into the trace and answers INPORT from a script, then with inport_default.
 class FakePortLibrary final : public lumivex::port::LibraryLoader {
 public:
     explicit FakePortLibrary(Trace& trace);
@@ -21,7 +21,7 @@ public:
     bool loadable = true;
     std::set<std::string> missing_exports;
     bool opencom_succeeds = true;
-    std::deque<int> inport_script; // answered in order, then inport_default
+    std::deque<int> inport_script;
     int inport_default = 0;
 
     lumivex::port::LibraryHandle load(const char* path) override;
@@ -37,9 +37,10 @@ struct Notice {
     std::string text;
     std::string caption;
     lumivex::app::NoticeKind kind;
+    bool operator==(const Notice&) const = default;
 };
 
-// Records notices (also as a trace line) and answers questions from a script (default Yes).
+// Records notices (also as a trace line) and answers questions from a script, then Yes.
 class RecordingNotices final : public lumivex::app::NoticeSink {
 public:
     explicit RecordingNotices(Trace& trace) : trace(trace) {}
@@ -63,23 +64,27 @@ public:
     std::map<int, bool> highlights;
     std::map<int, std::vector<std::string>> lists;
     std::map<int, int> selections; // -1 where absent
-    std::vector<int> opened_lists;
+    std::vector<int> opened_lists, selected_all, end_results;
     std::map<int, int> limits;
-    std::vector<int> selected_all;
     std::vector<std::string> documents;
-    std::vector<int> end_results;
     std::vector<std::pair<int, int>> reads; // (control id, limit) of every field_text call
 
-    std::string field_text(int control_id, int max_chars) override;
-    void set_text(int control_id, std::string_view text) override;
-    bool is_checked(int control_id) override { return checked.count(control_id) != 0; }
-    void check(int control_id) override { checked.insert(control_id); }
-    void set_highlight(int control_id, bool on) override { highlights[control_id] = on; }
-    void add_list_entry(int control_id, std::string_view text) override;
-    int current_selection(int control_id) override;
-    void open_list(int control_id) override { opened_lists.push_back(control_id); }
-    void limit_text(int control_id, int max_chars) override { limits[control_id] = max_chars; }
-    void select_all_later(int control_id) override { selected_all.push_back(control_id); }
+    std::string field_text(int id, int max_chars) override {
+        reads.emplace_back(id, max_chars);
+        return texts[id].substr(0, static_cast<std::size_t>(max_chars));
+    }
+    void set_text(int id, std::string_view text) override {
+        texts[id] = text;
+        text_changes.emplace_back(id, text);
+    }
+    bool is_checked(int id) override { return checked.count(id) != 0; }
+    void check(int id) override { checked.insert(id); }
+    void set_highlight(int id, bool on) override { highlights[id] = on; }
+    void add_list_entry(int id, std::string_view text) override { lists[id].emplace_back(text); }
+    int current_selection(int id) override { return selections.count(id) ? selections[id] : -1; }
+    void open_list(int id) override { opened_lists.push_back(id); }
+    void limit_text(int id, int max_chars) override { limits[id] = max_chars; }
+    void select_all_later(int id) override { selected_all.push_back(id); }
     void open_document(std::string_view path) override { documents.emplace_back(path); }
     void end_dialog(int result) override { end_results.push_back(result); }
 };

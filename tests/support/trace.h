@@ -10,19 +10,15 @@ using Trace = std::vector<std::string>;
 
 std::string outport(int address, int value); // "OUTPORT 37A 0B"
 std::string inport(int address);             // "INPORT 37A"
-std::string delay(int ms);                   // "DELAY 1"
-std::string notice(const std::string& text); // "NOTICE port not available"
-
-// The lines joined by " | ", to compare a long trace with one string.
-std::string joined(const Trace& trace);
-
-// Register writes and reads at LPT1.
-inline std::string dr(int value) {
-    return outport(0x378, value);
+inline std::string delay(int ms) {
+    return "DELAY " + std::to_string(ms);
 }
-inline std::string cr(int value) {
-    return outport(0x37A, value);
+inline std::string notice(const std::string& text) {
+    return "NOTICE " + text;
 }
+// The lines joined by "|", those at LPT1 in short: "D41" and "C0B" DR and CR written, "D?", "S?"
+// and "C?" DR, SR and CR read, "w1" DELAY 1, "N:text" a notice; the others as they are.
+std::string brief(const Trace& trace);
 
 // One E falling edge as the display sees it: RS, R/W and DR at that moment.
 struct BusPulse {
@@ -34,6 +30,5 @@ struct BusPulse {
 std::vector<BusPulse> decode_pulses(const Trace& trace, int base = 0x378);
 // The pulses of instructions (RS and R/W low) with these bytes.
 std::vector<BusPulse> instructions(std::initializer_list<int> bytes);
-
-// The sum of all DELAY calls, and of those longer than min_ms.
-int total_delay_ms(const Trace& trace, int min_ms = 0);
+// The sum of all DELAY calls.
+int total_delay_ms(const Trace& trace);
