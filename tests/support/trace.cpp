@@ -14,6 +14,13 @@ std::string inport(int address) {
     return line;
 }
 
+std::string joined(const Trace& trace) {
+    std::string text;
+    for (const std::string& line : trace)
+        text += (text.empty() ? "" : " | ") + line;
+    return text;
+}
+
 std::string brief(const Trace& trace) {
     const std::pair<std::string, std::string> shorts[] = {
         {"OUTPORT 378 ", "D"}, {"OUTPORT 37A ", "C"}, {"INPORT 378", "D?"}, {"INPORT 379", "S?"},

@@ -16,6 +16,8 @@ inline std::string delay(int ms) {
 inline std::string notice(const std::string& text) {
     return "NOTICE " + text;
 }
+// The lines joined by " | ", to compare a long trace with one string.
+std::string joined(const Trace& trace);
 // The lines joined by "|", those at LPT1 in short: "D41" and "C0B" DR and CR written, "D?", "S?"
 // and "C?" DR, SR and CR read, "w1" DELAY 1, "N:text" a notice; the others as they are.
 std::string brief(const Trace& trace);
