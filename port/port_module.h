@@ -24,8 +24,8 @@ enum OpenStatus : int {
 // Replaces the loader used by the next open_port (tests).
 void use_library_loader(LibraryLoader& loader);
 
-// Loads the port library and opens LPT1 (0x378) or LPT2 (0x278). A port that is already open
-// is closed first; a failed open leaves nothing loaded.
+// Loads the port library and opens LPT1 or LPT2 at its base address (lpt_wiring.h). A port that is
+// already open is closed first; a failed open leaves nothing loaded.
 int open_port(int base);
 // Clears DR, puts CR in its idle state, closes the device and releases the library.
 // 0 when closed, -1 when nothing was open.

@@ -118,7 +118,7 @@ struct PublishedState {
     std::uint32_t sequence; // odd while being written
     std::uint64_t time_us;  // of the last update, on the port's clock
 
-    std::uint16_t base_address; // 0x378 or 0x278 while open, 0 when closed
+    std::uint16_t base_address; // the open port's base address, 0 when closed
     std::uint8_t columns;       // the panel
     std::uint8_t rows;
     std::uint8_t row_start[4]; // DDRAM address of each row's first character, unshifted
