@@ -7,6 +7,7 @@
 // for the idle figures.
 #include "app/notice.h"
 #include "app/shared_state.h"
+#include "benchmarks/timing_support.h"
 #include "display/bus_cycles.h"
 #include "display/demo.h"
 #include "drv/sim/parallel_port.h"
@@ -30,48 +31,9 @@
 
 using namespace lumivex;
 namespace fs = std::filesystem;
-using wall_clock = std::chrono::steady_clock;
+using namespace lumivex::benchmarks;
 
 namespace {
-
-PortDelay library_delay = nullptr;
-long long requested_ms = 0;
-
-int32_t PORT_LIBRARY_CALL counted_delay(int32_t ms) {
-    requested_ms += ms;
-    return library_delay(ms);
-}
-
-// The system loader, with DELAY counted on its way to the library.
-class CountingLoader final : public port::LibraryLoader {
-public:
-    port::LibraryHandle load(const char* path) override { return system().load(path); }
-    port::LibrarySymbol find(port::LibraryHandle library, const char* name) override {
-        const port::LibrarySymbol symbol = system().find(library, name);
-        if (symbol == nullptr || std::string(name) != "DELAY")
-            return symbol;
-        library_delay = reinterpret_cast<PortDelay>(symbol);
-        return reinterpret_cast<port::LibrarySymbol>(&counted_delay);
-    }
-    void release(port::LibraryHandle library) override { system().release(library); }
-
-private:
-    static port::LibraryLoader& system() { return port::system_library_loader(); }
-};
-
-// Nobody at the keyboard: questions are answered Yes.
-class AnsweringNotices final : public app::NoticeSink {
-public:
-    app::Answer show(app::NoticeOwner, std::string_view text, std::string_view,
-                     app::NoticeKind kind) override {
-        std::printf("notice: %.*s\n", static_cast<int>(text.size()), text.data());
-        return kind == app::NoticeKind::question ? app::Answer::yes : app::Answer::ok;
-    }
-};
-
-double seconds_since(wall_clock::time_point start) {
-    return std::chrono::duration<double>(wall_clock::now() - start).count();
-}
 
 template <typename Action> void report_ratio(const char* name, Action action) {
     requested_ms = 0;
