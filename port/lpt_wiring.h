@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 // The PC parallel port as the program, the port libraries and the bench see it, and how the
@@ -25,6 +26,15 @@ constexpr int base_address_of(std::string_view device_name) {
 constexpr int data_register = 0;
 constexpr int status_register = 1;
 constexpr int control_register = 2;
+
+// The register an I/O address selects at a port open at base: its offset, or -1 for any other
+// address, and for every address while the port is closed (base 0).
+constexpr int register_at(int base, std::int64_t address) {
+    const std::int64_t offset = address - base;
+    return base != 0 && offset >= data_register && offset <= control_register
+               ? static_cast<int>(offset)
+               : -1;
+}
 
 // Control register bits. R/W sits on /Strobe and RS on /Auto Feed, both inverted by the port,
 // so the driver writes their complement; E sits on Init; /SLCT IN (inverted too) is kept at 1

@@ -182,9 +182,10 @@ void GpioPort::apply(drv::DisplaySignals target) {
 }
 
 void GpioPort::write(int address, int value) {
-    if (base_ == 0 || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (offset < 0)
         return;
-    registers_.write(address - base_, static_cast<std::uint8_t>(value));
+    registers_.write(offset, static_cast<std::uint8_t>(value));
     apply(registers_.signals());
 }
 
@@ -205,9 +206,10 @@ std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
 }
 
 int GpioPort::read(int address) {
-    if (base_ == 0 || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (offset < 0)
         return 0xFF;
-    switch (address - base_) {
+    switch (offset) {
     case data_register: {
         const auto levels = sample(0);
         return levels ? *levels : 0xFF;

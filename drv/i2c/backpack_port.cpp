@@ -140,9 +140,10 @@ void BackpackPort::stop_answering(int error) {
 }
 
 void BackpackPort::write(int address, int value) {
-    if (base_ == 0 || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (offset < 0)
         return;
-    registers_.write(address - base_, static_cast<std::uint8_t>(value));
+    registers_.write(offset, static_cast<std::uint8_t>(value));
     for (const drv::DisplaySignals& step : drv::signal_steps(applied_, registers_.signals())) {
         applied_ = step;
         const std::uint8_t levels = pins(step);
@@ -171,9 +172,10 @@ std::optional<std::uint8_t> BackpackPort::sample() {
 }
 
 int BackpackPort::read(int address) {
-    if (base_ == 0 || !answering_ || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (!answering_ || offset < 0)
         return 0xFF;
-    switch (address - base_) {
+    switch (offset) {
     case data_register: {
         const auto levels = sample();
         return levels ? *levels : 0xFF;

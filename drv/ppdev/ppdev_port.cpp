@@ -100,10 +100,11 @@ void PpdevPort::close() {
 }
 
 void PpdevPort::write(int address, int value) {
-    if (base_ == 0 || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (offset < 0)
         return;
     auto byte = static_cast<unsigned char>(value);
-    switch (address - base_) {
+    switch (offset) {
     case data_register:
         device_.ioctl(PPWDATA, &byte);
         break;
@@ -124,10 +125,11 @@ void PpdevPort::write(int address, int value) {
 }
 
 int PpdevPort::read(int address) {
-    if (base_ == 0 || address < base_ || address > base_ + control_register)
+    const int offset = lpt::register_at(base_, address);
+    if (offset < 0)
         return 0xFF;
     unsigned char byte = 0;
-    switch (address - base_) {
+    switch (offset) {
     case data_register:
         return device_.ioctl(PPRDATA, &byte) == 0 ? byte : 0xFF;
     case control_register:

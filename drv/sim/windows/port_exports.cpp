@@ -53,14 +53,9 @@ struct Bench {
 Clock port_clock;
 std::optional<Bench> bench;
 
-// The register an address selects at the open port, or nothing.
-std::optional<int> register_at(std::int32_t address) {
-    if (!bench)
-        return std::nullopt;
-    const std::int64_t offset = std::int64_t{address} - bench->base;
-    if (offset < data_register || offset > control_register)
-        return std::nullopt;
-    return static_cast<int>(offset);
+// The register an address selects at the open port, or -1.
+int register_at(std::int32_t address) {
+    return bench ? lpt::register_at(bench->base, address) : -1;
 }
 
 } // namespace
@@ -103,19 +98,19 @@ int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
 }
 
 int32_t PORT_LIBRARY_CALL INPORT(int32_t address) {
-    const std::optional<int> offset = register_at(address);
-    if (!offset)
+    const int offset = register_at(address);
+    if (offset < 0)
         return 0xFF;
     port_clock.count_port_access();
-    return bench->port.read(*offset);
+    return bench->port.read(offset);
 }
 
 int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
-    const std::optional<int> offset = register_at(address);
-    if (!offset)
+    const int offset = register_at(address);
+    if (offset < 0)
         return 0;
     port_clock.count_port_access();
-    bench->port.write(*offset, static_cast<std::uint8_t>(value), port_clock.now_us());
+    bench->port.write(offset, static_cast<std::uint8_t>(value), port_clock.now_us());
     bench->window.show(bench->view());
     return 0;
 }
