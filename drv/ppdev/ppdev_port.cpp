@@ -1,8 +1,10 @@
 #include "drv/ppdev/ppdev_port.h"
 
+#include "drv/common/failure_text.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <linux/ppdev.h>
@@ -37,6 +39,10 @@ std::string open_failure(int error) {
     }
 }
 
+std::string refusal(const char* request, int error) {
+    return std::string(request) + " failed (" + std::strerror(error) + ")";
+}
+
 } // namespace
 
 std::string device_path(const std::string& device_name) {
@@ -48,7 +54,22 @@ std::string device_path(const std::string& device_name) {
 }
 
 bool PpdevPort::fail(const std::string& path, const std::string& reason) {
-    error_ = "lumivex ppdev: " + path + ": " + reason;
+    error_ = drv::failure_line("ppdev", path, reason);
+    return false;
+}
+
+bool PpdevPort::transfer(unsigned long request, const char* name, void* argument) {
+    if (!answering_)
+        return false;
+    const int error = device_.ioctl(request, argument);
+    if (error == 0)
+        return true;
+    answering_ = false;
+    std::fprintf(
+        stderr, "%s\n",
+        drv::failure_line("ppdev", path_,
+                          refusal(name, error) + "; no line changes until the port is opened again")
+            .c_str());
     return false;
 }
 
@@ -85,8 +106,14 @@ bool PpdevPort::open(const std::string& device_name) {
     if (!claim(path))
         return false;
     int forward = 0;
-    device_.ioctl(PPDATADIR, &forward);
+    if (const int error = device_.ioctl(PPDATADIR, &forward); error != 0) {
+        device_.ioctl(PPRELEASE, nullptr);
+        device_.close();
+        return fail(path, refusal("PPDATADIR", error));
+    }
     direction_bit_ = 0;
+    path_ = path;
+    answering_ = true;
     base_ = base;
     return true;
 }
@@ -106,17 +133,18 @@ void PpdevPort::write(int address, int value) {
     auto byte = static_cast<unsigned char>(value);
     switch (offset) {
     case data_register:
-        device_.ioctl(PPWDATA, &byte);
+        transfer(PPWDATA, "PPWDATA", &byte);
         break;
     case control_register: {
         const std::uint8_t direction = byte & direction_bit;
         if (direction != direction_bit_) {
             int reverse = direction != 0 ? 1 : 0;
-            device_.ioctl(PPDATADIR, &reverse);
+            if (!transfer(PPDATADIR, "PPDATADIR", &reverse))
+                return;
             direction_bit_ = direction;
         }
         byte &= control_lines;
-        device_.ioctl(PPWCONTROL, &byte);
+        transfer(PPWCONTROL, "PPWCONTROL", &byte);
         break;
     }
     default: // the status register only reads
@@ -131,13 +159,12 @@ int PpdevPort::read(int address) {
     unsigned char byte = 0;
     switch (offset) {
     case data_register:
-        return device_.ioctl(PPRDATA, &byte) == 0 ? byte : 0xFF;
+        return transfer(PPRDATA, "PPRDATA", &byte) ? byte : 0xFF;
     case control_register:
-        if (device_.ioctl(PPRCONTROL, &byte) != 0)
-            return 0xFF;
-        return (byte & control_lines) | direction_bit_;
+        return transfer(PPRCONTROL, "PPRCONTROL", &byte) ? (byte & control_lines) | direction_bit_
+                                                         : 0xFF;
     default: // the status register
-        return device_.ioctl(PPRSTATUS, &byte) == 0 ? byte : 0xFF;
+        return transfer(PPRSTATUS, "PPRSTATUS", &byte) ? byte : 0xFF;
     }
 }
 

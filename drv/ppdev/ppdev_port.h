@@ -20,7 +20,9 @@ public:
     bool open_port(const std::string& device_name) override { return open(device_name); }
     void close() override;
 
-    // Addresses outside the open port are ignored; reading them gives 0xFF.
+    // Addresses outside the open port are ignored; reading them gives 0xFF. Once the kernel
+    // refuses a transfer, one line on standard error says which, and until the port is opened
+    // again writes do nothing and reads give 0xFF.
     void write(int address, int value) override;
     int read(int address) override;
 
@@ -29,10 +31,14 @@ public:
 private:
     bool fail(const std::string& path, const std::string& reason);
     bool claim(const std::string& path);
+    // One ioctl on the open port; false when it was refused, now or before.
+    bool transfer(unsigned long request, const char* name, void* argument);
 
     ParportDevice& device_;
     int base_ = 0; // 0 while closed
     std::uint8_t direction_bit_ = 0;
+    std::string path_;
+    bool answering_ = false;
     std::string error_;
 };
 

@@ -71,18 +71,50 @@ TEST_F(PpdevMapping, EveryFailureSaysWhy) {
         {"/dev/parport0: busy: the driver \"lp\" holds the port (modprobe -r lp frees it)",
          "LPT1:", 0, "lp"},
         {"/dev/parport0: busy: another driver holds the port", "LPT1:", 0, ""},
+        {"/dev/parport0: PPDATADIR failed (Input/output error)", "LPT1:", 0, ""},
     };
     device.errors["PPCLAIM"] = {ENXIO, EBUSY, EBUSY, EBUSY};
+    device.errors["PPDATADIR"] = {EIO};
     for (const auto& [error, name, open_error, holder] : cases) {
         device.open_error = open_error;
         device.holder_name = holder;
         EXPECT_FALSE(mapping.open(name));
         EXPECT_EQ(mapping.error(), std::string("lumivex ppdev: ") + error);
     }
+    EXPECT_EQ(device.calls.back(), "close");
     device.calls.clear();
     mapping.close(); // nothing was opened
     EXPECT_EQ(mapping.read(0x378), 0xFF);
     EXPECT_TRUE(device.calls.empty());
+}
+
+// A refused transfer is told once, and nothing follows it until the port is opened again: after
+// a failed PPDATADIR the port may still drive the data lines, so R/W must not rise.
+TEST_F(PpdevMapping, ARefusedTransferIsToldOnceAndNothingFollowsIt) {
+    const std::pair<std::string, Calls> cases[] = {
+        {"PPWDATA", {"PPWDATA 65"}},
+        {"PPDATADIR", {"PPWDATA 65", "PPDATADIR 1"}},
+        {"PPWCONTROL", {"PPWDATA 65", "PPDATADIR 1", "PPWCONTROL 10"}},
+    };
+    for (const auto& [failing, sent] : cases) {
+        ASSERT_TRUE(mapping.open("LPT1:"));
+        device.calls.clear();
+        device.errors[failing] = {EIO};
+        testing::internal::CaptureStderr();
+        mapping.write(0x378, 0x41);
+        mapping.write(0x37A, 0x2A); // data lines in, R/W high
+        mapping.write(0x378, 0x42);
+        EXPECT_EQ(replay({inport(0x378), inport(0x379), inport(0x37A)}, mapping),
+                  (std::vector{0xFF, 0xFF, 0xFF}));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex ppdev: /dev/parport0: " + failing +
+                      " failed (Input/output error); no line changes until the port is opened "
+                      "again\n");
+        mapping.close();
+        Calls expected = sent;
+        expected.insert(expected.end(), {"PPRELEASE", "close"});
+        EXPECT_EQ(device.calls, expected);
+    }
 }
 
 // The LED test, a 4-bit initialisation, a read cycle and the data direction there and back, on a
