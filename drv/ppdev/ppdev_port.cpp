@@ -1,6 +1,7 @@
 #include "drv/ppdev/ppdev_port.h"
 
 #include "drv/common/failure_text.h"
+#include "drv/ppdev/interruptible_call.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
@@ -39,6 +40,19 @@ std::string open_failure(int error) {
     }
 }
 
+// Who has the port, as the kernel names the driver that claimed it: "lp" the printer driver,
+// "ppdevN" a program through ppdev.
+std::string in_use(const std::string& holder) {
+    if (holder.empty())
+        return "in use: another driver holds the port";
+    if (holder == "lp")
+        return "in use: the printer driver \"lp\" holds the port (modprobe -r lp frees it when "
+               "nothing is printing)";
+    if (holder.starts_with("ppdev"))
+        return "in use: another program holds the port through ppdev (\"" + holder + "\")";
+    return "in use: the driver \"" + holder + "\" holds the port";
+}
+
 std::string refusal(const char* request, int error) {
     return std::string(request) + " failed (" + std::strerror(error) + ")";
 }
@@ -73,7 +87,11 @@ bool PpdevPort::transfer(unsigned long request, const char* name, void* argument
     return false;
 }
 
-// Exclusive when no other driver has the port registered, shared with it otherwise.
+// Exclusive when no other driver has the port registered (that claim never sleeps), shared with
+// it otherwise. A shared claim sleeps in the kernel for as long as another holds the port, and
+// every other ppdev request on the machine waits behind it (a ppdev holder's release too), so it
+// gets claim_limit_ and is then interrupted. The kernel refuses it (ENXIO) while another has the
+// port exclusively.
 bool PpdevPort::claim(const std::string& path) {
     if (device_.ioctl(PPEXCL, nullptr) == 0 && device_.ioctl(PPCLAIM, nullptr) == 0)
         return true;
@@ -81,17 +99,14 @@ bool PpdevPort::claim(const std::string& path) {
     device_.close();
     if (const int error = device_.open(path); error != 0)
         return fail(path, open_failure(error));
-    const int error = device_.ioctl(PPCLAIM, nullptr);
+    const int error =
+        call_interruptibly([this] { return device_.ioctl(PPCLAIM, nullptr); }, claim_limit_);
     if (error == 0)
         return true;
     device_.close();
-    if (error != EBUSY && error != ENXIO)
+    if (error != EINTR && error != ENXIO)
         return fail(path, std::string("cannot claim the port: ") + std::strerror(error));
-    const std::string holder = device_.holder(path);
-    if (holder.empty())
-        return fail(path, "busy: another driver holds the port");
-    return fail(path, "busy: the driver \"" + holder + "\" holds the port" +
-                          (holder == "lp" ? " (modprobe -r lp frees it)" : ""));
+    return fail(path, in_use(device_.holder(path)));
 }
 
 bool PpdevPort::open(const std::string& device_name) {
@@ -139,8 +154,7 @@ void PpdevPort::write(int address, int value) {
         const std::uint8_t direction = byte & direction_bit;
         if (direction != direction_bit_) {
             int reverse = direction != 0 ? 1 : 0;
-            if (!transfer(PPDATADIR, "PPDATADIR", &reverse))
-                return;
+            transfer(PPDATADIR, "PPDATADIR", &reverse); // refused, nothing after it is sent
             direction_bit_ = direction;
         }
         byte &= control_lines;

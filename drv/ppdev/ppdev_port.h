@@ -3,6 +3,7 @@
 #include "drv/common/hardware_exports.h"
 #include "drv/ppdev/parport_device.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,9 +14,13 @@ namespace lumivex::ppdev {
 // the kernel reads back only bits 0..3 of CR, so bit 5 is kept here.
 class PpdevPort final : public drv::HardwarePort {
 public:
-    explicit PpdevPort(ParportDevice& device) : device_(device) {}
+    // A claim the kernel has not granted within `claim_limit` fails the opening.
+    explicit PpdevPort(ParportDevice& device,
+                       std::chrono::milliseconds claim_limit = std::chrono::seconds(1))
+        : device_(device), claim_limit_(claim_limit) {}
 
-    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why.
+    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why, and the
+    // device is closed.
     bool open(const std::string& device_name);
     bool open_port(const std::string& device_name) override { return open(device_name); }
     void close() override;
@@ -35,6 +40,7 @@ private:
     bool transfer(unsigned long request, const char* name, void* argument);
 
     ParportDevice& device_;
+    std::chrono::milliseconds claim_limit_;
     int base_ = 0; // 0 while closed
     std::uint8_t direction_bit_ = 0;
     std::string path_;
