@@ -2,6 +2,7 @@
 // of a wait and a spin for the rest. Sleep wakes on the system timer's tick, so it is only
 // fine-grained while the timer resolution is raised (timeBeginPeriod(1), which the port
 // library holds while a port is open); the margin covers one such tick and a late wake-up.
+#include "drv/common/counter_time.h"
 #include "drv/common/precise_wait.h"
 
 #include <windows.h>
@@ -22,11 +23,7 @@ std::chrono::nanoseconds counter_now() {
     static const std::int64_t frequency = counter_frequency();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    // Whole seconds and the rest apart, so that the product cannot overflow.
-    const std::int64_t seconds = now.QuadPart / frequency;
-    const std::int64_t rest = now.QuadPart % frequency;
-    return std::chrono::seconds(seconds) +
-           std::chrono::nanoseconds(rest * 1'000'000'000 / frequency);
+    return counter_time(now.QuadPart, frequency);
 }
 
 } // namespace

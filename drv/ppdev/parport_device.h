@@ -11,6 +11,7 @@ public:
     virtual ~ParportDevice() = default;
     // 0, or the errno value of the failure.
     virtual int open(const std::string& path) = 0;
+    // PPCLAIM sleeps while another holds the port, until a signal interrupts it (EINTR).
     virtual int ioctl(unsigned long request, void* argument) = 0;
     virtual void close() = 0;
     // The driver that holds the port behind a device path now, empty when none or unknown.

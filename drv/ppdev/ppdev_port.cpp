@@ -1,8 +1,11 @@
 #include "drv/ppdev/ppdev_port.h"
 
+#include "drv/common/failure_text.h"
+#include "drv/ppdev/interruptible_call.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <linux/ppdev.h>
@@ -37,6 +40,23 @@ std::string open_failure(int error) {
     }
 }
 
+// Who has the port, as the kernel names the driver that claimed it: "lp" the printer driver,
+// "ppdevN" a program through ppdev.
+std::string in_use(const std::string& holder) {
+    if (holder.empty())
+        return "in use: another driver holds the port";
+    if (holder == "lp")
+        return "in use: the printer driver \"lp\" holds the port (modprobe -r lp frees it when "
+               "nothing is printing)";
+    if (holder.starts_with("ppdev"))
+        return "in use: another program holds the port through ppdev (\"" + holder + "\")";
+    return "in use: the driver \"" + holder + "\" holds the port";
+}
+
+std::string refusal(const char* request, int error) {
+    return std::string(request) + " failed (" + std::strerror(error) + ")";
+}
+
 } // namespace
 
 std::string device_path(const std::string& device_name) {
@@ -48,11 +68,30 @@ std::string device_path(const std::string& device_name) {
 }
 
 bool PpdevPort::fail(const std::string& path, const std::string& reason) {
-    error_ = "lumivex ppdev: " + path + ": " + reason;
+    error_ = drv::failure_line("ppdev", path, reason);
     return false;
 }
 
-// Exclusive when no other driver has the port registered, shared with it otherwise.
+bool PpdevPort::transfer(unsigned long request, const char* name, void* argument) {
+    if (!answering_)
+        return false;
+    const int error = device_.ioctl(request, argument);
+    if (error == 0)
+        return true;
+    answering_ = false;
+    std::fprintf(
+        stderr, "%s\n",
+        drv::failure_line("ppdev", path_,
+                          refusal(name, error) + "; no line changes until the port is opened again")
+            .c_str());
+    return false;
+}
+
+// Exclusive when no other driver has the port registered (that claim never sleeps), shared with
+// it otherwise. A shared claim sleeps in the kernel for as long as another holds the port, and
+// every other ppdev request on the machine waits behind it (a ppdev holder's release too), so it
+// gets claim_limit_ and is then interrupted. The kernel refuses it (ENXIO) while another has the
+// port exclusively.
 bool PpdevPort::claim(const std::string& path) {
     if (device_.ioctl(PPEXCL, nullptr) == 0 && device_.ioctl(PPCLAIM, nullptr) == 0)
         return true;
@@ -60,17 +99,14 @@ bool PpdevPort::claim(const std::string& path) {
     device_.close();
     if (const int error = device_.open(path); error != 0)
         return fail(path, open_failure(error));
-    const int error = device_.ioctl(PPCLAIM, nullptr);
+    const int error =
+        call_interruptibly([this] { return device_.ioctl(PPCLAIM, nullptr); }, claim_limit_);
     if (error == 0)
         return true;
     device_.close();
-    if (error != EBUSY && error != ENXIO)
+    if (error != EINTR && error != ENXIO)
         return fail(path, std::string("cannot claim the port: ") + std::strerror(error));
-    const std::string holder = device_.holder(path);
-    if (holder.empty())
-        return fail(path, "busy: another driver holds the port");
-    return fail(path, "busy: the driver \"" + holder + "\" holds the port" +
-                          (holder == "lp" ? " (modprobe -r lp frees it)" : ""));
+    return fail(path, in_use(device_.holder(path)));
 }
 
 bool PpdevPort::open(const std::string& device_name) {
@@ -85,8 +121,14 @@ bool PpdevPort::open(const std::string& device_name) {
     if (!claim(path))
         return false;
     int forward = 0;
-    device_.ioctl(PPDATADIR, &forward);
+    if (const int error = device_.ioctl(PPDATADIR, &forward); error != 0) {
+        device_.ioctl(PPRELEASE, nullptr);
+        device_.close();
+        return fail(path, refusal("PPDATADIR", error));
+    }
     direction_bit_ = 0;
+    path_ = path;
+    answering_ = true;
     base_ = base;
     return true;
 }
@@ -106,17 +148,17 @@ void PpdevPort::write(int address, int value) {
     auto byte = static_cast<unsigned char>(value);
     switch (offset) {
     case data_register:
-        device_.ioctl(PPWDATA, &byte);
+        transfer(PPWDATA, "PPWDATA", &byte);
         break;
     case control_register: {
         const std::uint8_t direction = byte & direction_bit;
         if (direction != direction_bit_) {
             int reverse = direction != 0 ? 1 : 0;
-            device_.ioctl(PPDATADIR, &reverse);
+            transfer(PPDATADIR, "PPDATADIR", &reverse); // refused, nothing after it is sent
             direction_bit_ = direction;
         }
         byte &= control_lines;
-        device_.ioctl(PPWCONTROL, &byte);
+        transfer(PPWCONTROL, "PPWCONTROL", &byte);
         break;
     }
     default: // the status register only reads
@@ -131,13 +173,12 @@ int PpdevPort::read(int address) {
     unsigned char byte = 0;
     switch (offset) {
     case data_register:
-        return device_.ioctl(PPRDATA, &byte) == 0 ? byte : 0xFF;
+        return transfer(PPRDATA, "PPRDATA", &byte) ? byte : 0xFF;
     case control_register:
-        if (device_.ioctl(PPRCONTROL, &byte) != 0)
-            return 0xFF;
-        return (byte & control_lines) | direction_bit_;
+        return transfer(PPRCONTROL, "PPRCONTROL", &byte) ? (byte & control_lines) | direction_bit_
+                                                         : 0xFF;
     default: // the status register
-        return device_.ioctl(PPRSTATUS, &byte) == 0 ? byte : 0xFF;
+        return transfer(PPRSTATUS, "PPRSTATUS", &byte) ? byte : 0xFF;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "drv/common/hardware_exports.h"
 #include "drv/ppdev/parport_device.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,14 +14,20 @@ namespace lumivex::ppdev {
 // the kernel reads back only bits 0..3 of CR, so bit 5 is kept here.
 class PpdevPort final : public drv::HardwarePort {
 public:
-    explicit PpdevPort(ParportDevice& device) : device_(device) {}
+    // A claim the kernel has not granted within `claim_limit` fails the opening.
+    explicit PpdevPort(ParportDevice& device,
+                       std::chrono::milliseconds claim_limit = std::chrono::seconds(1))
+        : device_(device), claim_limit_(claim_limit) {}
 
-    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why.
+    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why, and the
+    // device is closed.
     bool open(const std::string& device_name);
     bool open_port(const std::string& device_name) override { return open(device_name); }
     void close() override;
 
-    // Addresses outside the open port are ignored; reading them gives 0xFF.
+    // Addresses outside the open port are ignored; reading them gives 0xFF. Once the kernel
+    // refuses a transfer, one line on standard error says which, and until the port is opened
+    // again writes do nothing and reads give 0xFF.
     void write(int address, int value) override;
     int read(int address) override;
 
@@ -29,10 +36,15 @@ public:
 private:
     bool fail(const std::string& path, const std::string& reason);
     bool claim(const std::string& path);
+    // One ioctl on the open port; false when it was refused, now or before.
+    bool transfer(unsigned long request, const char* name, void* argument);
 
     ParportDevice& device_;
+    std::chrono::milliseconds claim_limit_;
     int base_ = 0; // 0 while closed
     std::uint8_t direction_bit_ = 0;
+    std::string path_;
+    bool answering_ = false;
     std::string error_;
 };
 

@@ -5,8 +5,8 @@
 //
 // Nobody maps the object: anyone may truncate it, and a mapping would then fault. The library
 // keeps the state in its own memory and writes it with pwrite on every port access, while it
-// holds an open-file-description lock on byte 0 (one writer per block) and a process lock on
-// byte 1 (so that a second writer can name the first). sequence is odd while it writes: a
+// holds open-file-description locks on byte 0 (one writer per block) and on byte 1 + its
+// process id (so that a second writer can name the first). sequence is odd while it writes: a
 // viewer reads it, then the block, then it again with pread, and keeps the copy when both
 // reads gave the same even number. A block of any other size is not a state block.
 #pragma once

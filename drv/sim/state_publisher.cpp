@@ -47,6 +47,21 @@ flock lock_on_byte(off_t byte) {
     return lock;
 }
 
+// The writer's process id, told by the byte at name_base + id that it locks. An
+// open-file-description lock is the only kind that holds whatever else the process does with
+// the block (a process lock ends when it closes any descriptor of it), and F_OFD_GETLK tells
+// where a lock is but not whose.
+constexpr off_t name_base = 1;
+
+// The process that publishes the block; 0 when it cannot be told.
+pid_t writer_of(int fd) {
+    flock holder = lock_on_byte(name_base);
+    holder.l_len = 0; // up to any offset
+    if (fcntl(fd, F_OFD_GETLK, &holder) != 0 || holder.l_type == F_UNLCK)
+        return 0;
+    return static_cast<pid_t>(holder.l_start - name_base);
+}
+
 // "process 1234 (lumivex)", or less when the process cannot be named.
 std::string process_text(pid_t pid) {
     if (pid <= 0)
@@ -62,24 +77,20 @@ constexpr std::size_t changing_size = offsetof(PublishedState, character_rom) - 
 
 } // namespace
 
-// One writer per block. Byte 0 is locked for the open file description: only a close or the
-// writer's end releases it, whatever else this process does with the object. Byte 1 is
-// locked for the process, because only such a lock tells a second writer who holds it.
+// One writer per block, which locks byte 0 and the byte that names it, both for its open file
+// description: only its close of fd_ or its end releases them.
 bool StatePublisher::take(int fd) {
     flock exclusive = lock_on_byte(0);
     if (fcntl(fd, F_OFD_SETLK, &exclusive) == 0) {
-        flock named = lock_on_byte(1);
-        fcntl(fd, F_SETLK, &named);
-        return true;
-    }
-    if (errno != EAGAIN && errno != EACCES) {
-        error_ = std::string("cannot lock the block: ") + std::strerror(errno);
+        flock named = lock_on_byte(name_base + getpid());
+        if (fcntl(fd, F_OFD_SETLK, &named) == 0)
+            return true;
+    } else if (errno == EAGAIN || errno == EACCES) {
+        error_ = process_text(writer_of(fd)) +
+                 " publishes this block; close its port first or choose another name";
         return false;
     }
-    flock holder = lock_on_byte(1);
-    const bool named = fcntl(fd, F_GETLK, &holder) == 0 && holder.l_type != F_UNLCK;
-    error_ = process_text(named ? holder.l_pid : 0) +
-             " publishes this block; close its port first or choose another name";
+    error_ = std::string("cannot lock the block: ") + std::strerror(errno);
     return false;
 }
 

@@ -1,4 +1,5 @@
 #include "drv/common/adaptive_wait.h"
+#include "drv/common/counter_time.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -56,6 +57,13 @@ TEST(WaitUntil, SleepsToTheMarginLearnsHowLateItWokeAndSpinsToTheDeadline) {
     EXPECT_EQ(latency.margin(), 81us); // 70 µs late, and 1 µs to read the clock
     lumivex::drv::wait_until(clock.time + 60us, latency, clock); // shorter than the margin
     EXPECT_EQ(clock.sleeps.size(), 1u);
+}
+
+// A 10 MHz counter 12 and 22 days after start, where its count times 10^6 is past 64 bits.
+TEST(CounterTime, StaysExactAfterDaysOfUptime) {
+    for (const std::chrono::seconds uptime : {288h, 528h})
+        EXPECT_EQ(lumivex::drv::counter_time(uptime.count() * 10'000'000 + 3, 10'000'000),
+                  uptime + 300ns);
 }
 
 } // namespace

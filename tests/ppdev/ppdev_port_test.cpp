@@ -1,5 +1,6 @@
 #include "display/bus_cycles.h"
 #include "display/initialisation.h"
+#include "drv/ppdev/interruptible_call.h"
 #include "drv/ppdev/ppdev_port.h"
 #include "support/port_mapping_test.h"
 
@@ -8,6 +9,7 @@
 #include <linux/ppdev.h>
 #include <map>
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace lumivex;
 
@@ -16,7 +18,8 @@ namespace {
 using Calls = std::vector<std::string>;
 
 // The kernel side as a script: records every call (bytes in decimal); each request fails with the
-// errors queued under its name in turn, read requests answer from `results`.
+// errors queued under its name in turn, read requests answer from `results`. While `held`, PPCLAIM
+// sleeps as the kernel's does when another has the port, until a signal interrupts it.
 class FakeParportDevice final : public ppdev::ParportDevice {
 public:
     Calls calls;
@@ -24,6 +27,7 @@ public:
     std::map<std::string, std::deque<int>> errors;
     std::map<std::string, int> results;
     std::string holder_name;
+    bool held = false;
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
@@ -46,6 +50,8 @@ public:
             queued.pop_front();
             return error;
         }
+        if (request == PPCLAIM && held)
+            return pause() < 0 ? errno : 0; // pause() returns at a signal
         if (results.count(name) != 0)
             *static_cast<unsigned char*>(argument) = static_cast<unsigned char>(results[name]);
         return 0;
@@ -68,21 +74,66 @@ TEST_F(PpdevMapping, EveryFailureSaysWhy) {
         {"/dev/parport0: no parallel port behind it; load the kernel module parport_pc (modprobe "
          "parport_pc)",
          "LPT1:", ENODEV, ""},
-        {"/dev/parport0: busy: the driver \"lp\" holds the port (modprobe -r lp frees it)",
+        {"/dev/parport0: in use: the printer driver \"lp\" holds the port (modprobe -r lp frees it "
+         "when nothing is printing)",
          "LPT1:", 0, "lp"},
-        {"/dev/parport0: busy: another driver holds the port", "LPT1:", 0, ""},
+        {"/dev/parport0: in use: another driver holds the port", "LPT1:", 0, ""},
+        {"/dev/parport0: PPDATADIR failed (Input/output error)", "LPT1:", 0, ""},
     };
-    device.errors["PPCLAIM"] = {ENXIO, EBUSY, EBUSY, EBUSY};
+    // lp shares the port and is printing (the claim was interrupted); then one has it alone.
+    device.errors["PPCLAIM"] = {ENXIO, EINTR, ENXIO, ENXIO};
+    device.errors["PPDATADIR"] = {EIO};
     for (const auto& [error, name, open_error, holder] : cases) {
         device.open_error = open_error;
         device.holder_name = holder;
         EXPECT_FALSE(mapping.open(name));
         EXPECT_EQ(mapping.error(), std::string("lumivex ppdev: ") + error);
     }
+    EXPECT_EQ(device.calls.back(), "close");
     device.calls.clear();
     mapping.close(); // nothing was opened
     EXPECT_EQ(mapping.read(0x378), 0xFF);
     EXPECT_TRUE(device.calls.empty());
+}
+
+// The shared claim sleeps while another program holds the port: Open Port interrupts it, names
+// the holder, and leaves the signal's handler as it was.
+TEST(PpdevClaim, ASleepingClaimIsInterruptedAndTheHolderNamed) {
+    FakeParportDevice device;
+    ppdev::PpdevPort port(device, std::chrono::milliseconds(0));
+    device.errors["PPCLAIM"] = {ENXIO};
+    device.held = true;
+    device.holder_name = "ppdev0";
+    struct sigaction before = {}, after = {};
+    sigaction(ppdev::interrupting_signal, nullptr, &before);
+    EXPECT_FALSE(port.open("LPT1:"));
+    sigaction(ppdev::interrupting_signal, nullptr, &after);
+    EXPECT_EQ(after.sa_handler, before.sa_handler);
+    EXPECT_EQ(port.error(), "lumivex ppdev: /dev/parport0: in use: another program holds the port "
+                            "through ppdev (\"ppdev0\")");
+    EXPECT_EQ(device.calls, (Calls{"open /dev/parport0", "PPEXCL", "PPCLAIM", "close",
+                                   "open /dev/parport0", "PPCLAIM", "close"}));
+}
+
+// A refused transfer is told once, and nothing follows it until the port is opened again: after
+// a failed PPDATADIR the port may still drive the data lines, so R/W must not rise.
+TEST_F(PpdevMapping, ARefusedTransferIsToldOnceAndNothingFollowsIt) {
+    const Calls sent{"PPWDATA 65", "PPDATADIR 1", "PPWCONTROL 10", "PPRSTATUS"};
+    for (auto failing = sent.begin(); failing != sent.end(); ++failing) {
+        const std::string request = failing->substr(0, failing->find(' '));
+        ASSERT_TRUE(mapping.open("LPT1:"));
+        device.calls.clear();
+        device.errors[request] = {EIO};
+        testing::internal::CaptureStderr();
+        mapping.write(0x378, 0x41);
+        mapping.write(0x37A, 0x2A); // data lines in, R/W high
+        EXPECT_EQ(mapping.read(0x379), 0xFF);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex ppdev: /dev/parport0: " + request +
+                      " failed (Input/output error); no line changes until the port is opened "
+                      "again\n");
+        EXPECT_EQ(device.calls, Calls(sent.begin(), failing + 1));
+    }
 }
 
 // The LED test, a 4-bit initialisation, a read cycle and the data direction there and back, on a
@@ -107,8 +158,8 @@ TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
     };
     const char* reads[] = {"PPRDATA", "PPRSTATUS", "PPRCONTROL"};
     for_each_access(trace, written, [&](int address) { expected.push_back(reads[address & 3]); });
-    expected.insert(expected.end(), {"PPRSTATUS", "PPRELEASE", "close", "open /dev/parport1",
-                                     "PPEXCL", "PPCLAIM", "PPDATADIR 0", "PPRELEASE", "close"});
+    expected.insert(expected.end(), {"PPRELEASE", "close", "open /dev/parport1", "PPEXCL",
+                                     "PPCLAIM", "PPDATADIR 0", "PPRELEASE", "close"});
     device.errors["PPCLAIM"] = {ENXIO}; // another driver has the port registered
     ASSERT_TRUE(mapping.open("LPT1:"));
     device.results = {{"PPRDATA", 0x5A}, {"PPRSTATUS", 0x78}, {"PPRCONTROL", 0xFB}};
@@ -116,8 +167,6 @@ TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
     mapping.write(0x379, 0x12); // SR only reads
     mapping.write(0x27A, 0x01);
     EXPECT_EQ(mapping.read(0x37B), 0xFF);
-    device.errors["PPRSTATUS"] = {EIO};
-    EXPECT_EQ(mapping.read(0x379), 0xFF);
     ASSERT_TRUE(mapping.open("LPT2:"));
     mapping.close();
     mapping.close();

@@ -71,12 +71,14 @@ TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
         bool tall;
         std::uint8_t code;
         int row, dots;
-    } cases[] = {{false, 2, 1, 17},     {false, 10, 1, 17},     {false, 3, 0, 24},
-                 {false, 2, 8, 0},      {true, 2, 10, 26},      {true, 3, 0, 16},
-                 {true, 11, 10, 26},    {true, 1, 5, 5},        {true, 2, 11, 0},
-                 {false, 'A', 0, 0x0E}, {false, 0x7E, 3, 0x1F}, {false, 0xFF, 7, 0x1F},
-                 {false, 0x10, 3, 0},   {false, 0xA0, 3, 0},    {false, 0xE7, 8, 0},
-                 {true, 0xE7, 8, 0x01}, {true, 0xE7, 9, 0x0E},  {true, 0xE7, 10, 0}};
+    } cases[] = {{false, 2, 1, 17},      {false, 10, 1, 17},     {false, 3, 0, 24},
+                 {false, 2, 8, 0},       {true, 2, 10, 26},      {true, 3, 0, 16},
+                 {true, 11, 10, 26},     {true, 1, 5, 5},        {true, 2, 11, 0},
+                 {false, 'A', 0, 0x0E},  {false, 0x7E, 3, 0x1F}, {false, 0xFF, 7, 0x1F},
+                 {false, 0x10, 3, 0},    {false, 0xA0, 3, 0},    {false, 0xE7, 8, 0},
+                 {true, 0xE7, 8, 0x01},  {true, 0xE7, 9, 0x0E},  {true, 0xE7, 10, 0},
+                 {false, 0xF4, 1, 0},    {false, 0xF4, 2, 0x0E}, {false, 0xFB, 1, 0},
+                 {false, 0xFB, 2, 0x1F}, {false, 0xFC, 1, 0},    {false, 0xFC, 2, 0x1F}};
     for (const auto& c : cases) {
         Shown shown("16x2", false, 0, c.tall);
         EXPECT_EQ(glyph_row(*shown.block, c.code, c.row), c.dots) << (&c - cases);

@@ -144,8 +144,9 @@ TEST_F(SimPortLibrary, OutlivesItsBlockCutAtEveryStep) {
     EXPECT_EQ(state->character_rom[0xE7][9], 0x0E); // the ROM, descenders too
 }
 
-// A second program on the same name is refused while the first (on a panel from the
-// environment) lives, and takes over the block once the first has died without closing it.
+// A second program on the same name is refused, and told who writes, while the first (on a
+// panel from the environment, reading its own block too) lives; it takes over the block once
+// the first has died without closing it.
 TEST_F(SimPortLibrary, OneWriterPerBlockUntilItDies) {
     setenv("LUMIVEX_SIM_PANEL", "20x4", 1);
     int ready[2];
@@ -153,6 +154,7 @@ TEST_F(SimPortLibrary, OneWriterPerBlockUntilItDies) {
     const pid_t writer = fork();
     if (writer == 0) {
         const char opened = port::open_port(lpt2) == port::opened ? 'y' : 'n';
+        close(shm_open(state_name.c_str(), O_RDONLY, 0));
         if (write(ready[1], &opened, 1) == 1)
             for (;;)
                 pause();

@@ -2,6 +2,7 @@
 // library as drv/PORT.DLL (or none). One scenario per run: dialog_scenarios NAME. Every wait is
 // bounded; the first failed check ends the scenario, naming its line.
 #include "dialog/dialog_template.h"
+#include "port/port_module.h"
 #include "resources/resource_ids.h"
 #include "support/front_end_cases.h"
 
@@ -274,10 +275,25 @@ void started_elsewhere_and_ended_by_the_session() {
           opened_and_closed("LPT1:", lpt1_base_address));
 }
 
-// The shipped simulated port on the instant clock: its window comes and goes with the port,
-// and the demo leaves its winking face, glyph 2, at DDRAM address 0.
+LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
+    char name[32] = "";
+    GetClassNameA(reinterpret_cast<HWND>(window), name, 32);
+    return code == HCBT_CREATEWND && lstrcmpA(name, "LumivexBenchWindow") == 0
+               ? 1
+               : CallNextHookEx(nullptr, code, window, details);
+}
+
+// The shipped simulated port on the instant clock: its window comes and goes with the port, also
+// after one that could not be made (opened here, under a hook on all this process's threads that
+// refuses it), and the demo leaves its winking face, glyph 2, at DDRAM address 0.
 void sim_port_plays_the_demo() {
     const auto bench_window = [] { return FindWindowW(L"LumivexBenchWindow", L"Lumivex bench"); };
+    namespace port = lumivex::port;
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, refuse_bench_window, GetModuleHandleW(nullptr), 0);
+    check(port::open_port(lpt1_base_address) == port::opened && !bench_window() &&
+          port::close_port(lpt1_base_address) == 0 && UnhookWindowsHookEx(hook));
+    check(port::open_port(lpt1_base_address) == port::opened && bench_window() &&
+          port::close_port(lpt1_base_address) == 0);
     start();
     check(bench_window() == nullptr);
     send(open_port_button, BM_CLICK);

@@ -1,5 +1,8 @@
 #include "ui/win32/event_pump.h"
 
+#include "drv/common/counter_time.h"
+
+#include <chrono>
 #include <initializer_list>
 #include <windows.h>
 
@@ -16,7 +19,9 @@ long long now_us() {
     LARGE_INTEGER frequency;
     QueryPerformanceCounter(&counter);
     QueryPerformanceFrequency(&frequency);
-    return counter.QuadPart * 1'000'000 / frequency.QuadPart;
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               drv::counter_time(counter.QuadPart, frequency.QuadPart))
+        .count();
 }
 
 long long last_pump_us = 0;

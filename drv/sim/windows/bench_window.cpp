@@ -102,8 +102,10 @@ DWORD WINAPI BenchWindow::run(void* parameter) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        UnregisterClassA(class_name, module);
     }
+    // Also when the window could not be made: a class left registered would refuse every
+    // later window of this library, and its procedure would dangle once the library goes.
+    UnregisterClassA(class_name, module);
     FreeLibraryAndExitThread(module, 0);
 }
 

@@ -4,7 +4,11 @@
 #include "port/port_module.h"
 
 #include <cstdio>
+#include <fcntl.h>
+#include <linux/ppdev.h>
 #include <string_view>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 int main() {
     using namespace lumivex::port;
@@ -25,5 +29,14 @@ int main() {
     std::printf("control with direction out: %02X\n", port_in(0x37A));
     std::printf("close: %d\n", close_port(0x378));
     std::printf("open LPT2: %d\n", open_port(0x278));
+
+    // Another program shares LPT1 and holds it: the library's claim sleeps until it gives up.
+    const int holder = ::open("/dev/parport0", O_RDWR);
+    std::printf("another program claims LPT1: %d\n", ioctl(holder, PPCLAIM));
+    std::printf("open LPT1 while held: %d\n", open_port(0x378));
+    ioctl(holder, PPRELEASE); // still registered: Open Port shares the port
+    std::printf("open LPT1 once released: %d\n", open_port(0x378));
+    close_port(0x378);
+    ::close(holder);
     return 0;
 }

@@ -22,6 +22,11 @@ expect "close: 0"
 expect "lumivex ppdev: /dev/parport1: no such device; load the kernel modules parport_pc and ppdev (modprobe parport_pc ppdev)"
 expect "Orvo_LPT-Port-Modul: Err3 - Can't open LPT2!"
 expect "open LPT2: 3"
+expect "another program claims LPT1: 0"
+expect 'lumivex ppdev: /dev/parport0: in use: another program holds the port through ppdev ("ppdev0")'
+expect "Orvo_LPT-Port-Modul: Err3 - Can't open LPT1!"
+expect "open LPT1 while held: 3"
+expect "open LPT1 once released: 0"
 expect "guest check ended"
 if [ "$(cat parallel.out 2>/dev/null)" != "LUMIVEX" ]; then
     echo "the emulated port put out \"$(cat parallel.out 2>/dev/null)\", not \"LUMIVEX\""
