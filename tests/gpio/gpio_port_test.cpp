@@ -14,53 +14,64 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// The kernel side as a script: the chip is descriptor 3, the requested lines 4. Records every
-// call, lines by their offsets; answers each read with the lines the display drives high.
+// The kernel side as the GPIO character device answers: the chip is descriptor 3 with chip_lines
+// lines, the requested lines 4, each an input or an output with a level. Records every call,
+// lines by their offsets; fails the open of a path or the call named in `errors` ("chipinfo",
+// "request", "config", "set", "get"). Input lines read as the display drives them (`reads`).
 class FakeGpioDevice final : public gpio::GpioDevice {
 public:
     Calls calls;
-    std::map<std::string, int> errors; // of open by path, of the line request
-    std::deque<std::uint64_t> reads;   // the levels each read finds, by the lines' order
+    std::map<std::string, int> errors;
+    std::deque<std::uint64_t> reads; // the levels each read finds, by the lines' order
+    unsigned chip_lines = 54;
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
         return errors.count(path) != 0 ? -errors[path] : 3;
     }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        if (descriptor !=
-            (request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL ? 3 : 4))
+        const bool of_chip = request == GPIO_GET_CHIPINFO_IOCTL ||
+                             request == GPIO_V2_GET_LINE_IOCTL ||
+                             request == GPIO_V2_GET_LINEINFO_IOCTL;
+        if (descriptor != (of_chip ? 3 : 4))
             calls.push_back("wrong descriptor");
-        if (request == GPIO_V2_GET_LINE_IOCTL) {
-            auto& lines = *static_cast<gpio_v2_line_request*>(argument);
-            offsets.assign(lines.offsets, lines.offsets + lines.num_lines);
-            const bool low_outputs =
-                lines.config.flags == GPIO_V2_LINE_FLAG_OUTPUT && lines.config.num_attrs == 0;
-            calls.push_back(std::string("request ") + lines.consumer + named(~0ull) +
-                            (low_outputs ? " out low" : " other config"));
-            lines.fd = 4;
-            return errors["request"];
+        const std::string call = request == GPIO_GET_CHIPINFO_IOCTL         ? "chipinfo"
+                                 : request == GPIO_V2_GET_LINE_IOCTL        ? "request"
+                                 : request == GPIO_V2_LINE_SET_CONFIG_IOCTL ? "config"
+                                 : request == GPIO_V2_LINE_SET_VALUES_IOCTL ? "set"
+                                 : request == GPIO_V2_LINE_GET_VALUES_IOCTL ? "get"
+                                                                            : "lineinfo";
+        if (errors[call] != 0) {
+            calls.push_back(call + " refused");
+            return errors[call];
         }
-        if (request == GPIO_V2_GET_LINEINFO_IOCTL) {
+        if (call == "chipinfo")
+            static_cast<gpiochip_info*>(argument)->lines = chip_lines;
+        if (call == "request")
+            return request_lines(*static_cast<gpio_v2_line_request*>(argument));
+        if (call == "lineinfo") {
             auto& info = *static_cast<gpio_v2_line_info*>(argument);
             info.flags = info.offset == 5 ? GPIO_V2_LINE_FLAG_USED : 0; // only line 5 is held
             std::snprintf(info.consumer, sizeof info.consumer, "spi0 CS1");
-        } else if (request == GPIO_V2_LINE_SET_CONFIG_IOCTL) {
-            const auto& config = *static_cast<gpio_v2_line_config*>(argument);
-            const auto& [values, all] = config.attrs[0];
-            const auto& [inputs, input_mask] = config.attrs[1];
-            const std::uint64_t in =
-                config.num_attrs == 2 && inputs.flags == GPIO_V2_LINE_FLAG_INPUT ? input_mask : 0;
-            const bool whole = config.flags == GPIO_V2_LINE_FLAG_OUTPUT &&
-                               values.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES &&
-                               all == (std::uint64_t{1} << offsets.size()) - 1;
-            calls.push_back((whole ? "config in" : "config (part) in") + named(in) + " high" +
-                            named(values.values & ~in));
-        } else if (auto& values = *static_cast<gpio_v2_line_values*>(argument);
-                   request == GPIO_V2_LINE_SET_VALUES_IOCTL) {
+        }
+        if (call == "config") {
+            configure(*static_cast<gpio_v2_line_config*>(argument));
+            calls.push_back("config in" + named(~outputs) + " high" + named(levels & outputs));
+        }
+        if (call != "set" && call != "get")
+            return 0;
+        auto& values = *static_cast<gpio_v2_line_values*>(argument);
+        if (values.mask == 0)
+            return EINVAL;
+        if (call == "set" && (values.mask & ~outputs) != 0)
+            return EPERM;
+        if (call == "set") {
+            levels = (levels & ~values.mask) | (values.bits & values.mask);
             calls.push_back("set" + named(values.mask, values.bits));
-        } else {
+        }
+        if (call == "get") {
             calls.push_back("get" + named(values.mask));
-            values.bits = reads.front() & values.mask;
+            values.bits = ((levels & outputs) | (reads.front() & ~outputs)) & values.mask;
             reads.pop_front();
         }
         return 0;
@@ -79,32 +90,107 @@ public:
         return text.empty() ? " -" : text;
     }
 
+private:
+    int request_lines(gpio_v2_line_request& lines) {
+        offsets.assign(lines.offsets, lines.offsets + lines.num_lines);
+        for (const unsigned offset : offsets)
+            if (offset >= chip_lines)
+                return EINVAL;
+        const bool low_outputs =
+            lines.config.flags == GPIO_V2_LINE_FLAG_OUTPUT && lines.config.num_attrs == 0;
+        calls.push_back(std::string("request ") + lines.consumer + named(~0ull) +
+                        (low_outputs ? " out low" : " other config"));
+        configure(lines.config);
+        lines.fd = 4;
+        return 0;
+    }
+    // Each line's direction and output level as the first attribute that names it gives them.
+    void configure(const gpio_v2_line_config& config) {
+        for (std::size_t index = 0; index < offsets.size(); ++index) {
+            const std::uint64_t line = std::uint64_t{1} << index;
+            std::uint64_t flags = config.flags;
+            bool high = false;
+            for (unsigned attribute = config.num_attrs; attribute-- > 0;) {
+                const auto& [value, mask] = config.attrs[attribute];
+                if ((mask & line) != 0 && value.id == GPIO_V2_LINE_ATTR_ID_FLAGS)
+                    flags = value.flags;
+                if ((mask & line) != 0 && value.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES)
+                    high = (value.values & line) != 0;
+            }
+            if ((flags & GPIO_V2_LINE_FLAG_OUTPUT) != 0)
+                outputs |= line, levels = high ? levels | line : levels & ~line;
+            else if ((flags & GPIO_V2_LINE_FLAG_INPUT) != 0)
+                outputs &= ~line;
+        }
+    }
+
     std::vector<unsigned> offsets;
+    std::uint64_t outputs = 0, levels = 0; // by the lines' order
 };
 
 using GpioMapping = PortMappingTest<FakeGpioDevice, gpio::GpioPort>;
 
+// Where another configuration may cure a failure and the user has none, the line says how to make
+// one.
 TEST_F(GpioMapping, EveryFailureSaysWhy) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
         {"COM1:: unknown device name (LPT1: or LPT2:)", "COM1:", "", 0},
-        {"LPT2:: no second wiring; give one under [LPT2] in drv/gpio.conf", "LPT2:", "", 0},
+        {"LPT2:: no second wiring; give one under [LPT2] in /home/me/gpio.conf", "LPT2:", "", 0},
+        {"LPT2:: no second wiring; copy D to U and give one under [LPT2]", "LPT2:", "", 0},
         {"/dev/gpiochip0: no such chip (ls /dev/gpiochip* lists the chips there are)",
+         "LPT1:", "/dev/gpiochip0", ENOENT},
+        {"/dev/gpiochip0: no such chip (ls /dev/gpiochip* lists the chips there are); to "
+         "configure your hardware, copy D to U and edit it",
          "LPT1:", "/dev/gpiochip0", ENOENT},
         {"/dev/gpiochip0: permission denied; add your user to the group gpio (usermod -aG gpio "
          "$USER) and log in again",
          "LPT1:", "/dev/gpiochip0", EACCES},
-        {"/dev/gpiochip0: not a GPIO chip", "LPT1:", "request", ENOTTY},
+        {"/dev/gpiochip0: not a GPIO chip", "LPT1:", "chipinfo", ENOTTY},
         {"/dev/gpiochip0: line 5 (d0) is held by \"spi0 CS1\"", "LPT1:", "request", EBUSY},
     };
+    const gpio::Wirings own{gpio::raspberry_pi_wiring(), {}, {"/home/me/gpio.conf", ""}};
+    const gpio::Wirings defaults{gpio::raspberry_pi_wiring(), {}, {"", "copy D to U"}};
     for (const auto& [error, name, failing, number] : cases) {
         device.errors = {{failing, number}};
-        EXPECT_FALSE(mapping.open(name, {gpio::raspberry_pi_wiring(), {}}));
+        const bool advised = std::string(error).find("copy D") != std::string::npos;
+        EXPECT_FALSE(mapping.open(name, advised ? defaults : own));
         EXPECT_EQ(mapping.error(), std::string("lumivex gpio: ") + error);
     }
     EXPECT_EQ(device.calls.back(), "close chip");
     device.calls.clear();
     mapping.close(); // nothing is held
     EXPECT_TRUE(device.calls.empty());
+    device.errors.clear();
+    device.chip_lines = 20;
+    EXPECT_FALSE(mapping.open("LPT1:", own));
+    EXPECT_EQ(mapping.error(),
+              "lumivex gpio: /dev/gpiochip0: rw = 27 (the built-in wiring) is past "
+              "the chip's 20 lines (0..19)");
+}
+
+// The kernel refuses a change or a read (here the chip is unplugged): the line on standard error
+// says what failed, and nothing more is asked of the kernel until the port is opened again.
+TEST_F(GpioMapping, ARefusedCallIsToldOnceAndTheLinesAreLeftAlone) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"set", "setting the lines"},
+        {"config", "changing the data lines' direction"},
+        {"get", "reading the data lines"}};
+    for (const auto& [failing, what] : cases) {
+        ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}, {}}));
+        device.errors = {{failing, ENODEV}};
+        device.reads = {0};
+        testing::internal::CaptureStderr();
+        mapping.write(0x378, 0x01);
+        mapping.write(0x37A, 0x0A); // R/W high: the data lines are let go
+        EXPECT_EQ(replay({inport(0x379), inport(0x378), inport(0x37A)}, mapping),
+                  (std::vector{0xFF, 0xFF, 0xFF}));
+        mapping.write(0x37A, 0x0B);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex gpio: /dev/gpiochip0: " + std::string(what) +
+                      " failed (No such device); no line changes until the port is opened again\n");
+        EXPECT_EQ(device.calls.back(), failing + std::string(" refused"));
+        device.errors.clear();
+    }
 }
 
 // Each port gets its section's whole wiring: here LPT1 has LEDs on lines of their own and no R/W
@@ -132,7 +218,8 @@ TEST_F(GpioMapping, TheConfigurationSetsTheWiringOrSaysWhatIsWrong) {
     // Without a section of its own LPT1 keeps the Raspberry Pi wiring, as the shipped file does.
     EXPECT_EQ(gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error)->lpt1,
               gpio::raspberry_pi_wiring());
-    const auto written_out = gpio::parse_wirings(file_text(GPIO_CONF), error);
+    auto written_out = gpio::parse_wirings(file_text(GPIO_CONF), error);
+    written_out->lpt1.config_lines.clear();
     EXPECT_EQ(written_out->lpt1, gpio::raspberry_pi_wiring());
     EXPECT_FALSE(written_out->lpt2);
     const std::pair<const char*, const char*> faults[] = {
@@ -152,6 +239,13 @@ TEST_F(GpioMapping, TheConfigurationSetsTheWiringOrSaysWhatIsWrong) {
     };
     for (const auto& [text, expected] : faults)
         EXPECT_EQ(gpio::parse_wirings(text, error) ? "accepted" : error, expected);
+    // A line the chip lacks is named with the configuration's line that gives it.
+    auto lacking = *wirings;
+    lacking.source.path = "/home/me/gpio.conf";
+    device.chip_lines = 44;
+    EXPECT_FALSE(mapping.open("LPT1:", lacking));
+    EXPECT_EQ(mapping.error(), "lumivex gpio: /dev/gpiochip4: led7 = 47 (line 9 of "
+                               "/home/me/gpio.conf) is past the chip's 44 lines (0..43)");
 }
 
 // The LED test and a 4-bit initialisation set the lines whose levels a register write changes, in
@@ -178,7 +272,7 @@ TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
             expected.push_back(call);
     };
     for_each_access(trace, written, [](int) {});
-    ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}}));
+    ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}, {}}));
     device.calls.clear();
     replay(trace, mapping);
     EXPECT_EQ(device.calls, expected);
@@ -193,13 +287,25 @@ TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
                      released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -"}));
 }
 
+// The user's own file comes first, then the default beside the library; a file named must be
+// there.
 TEST_F(GpioMapping, TheLibraryRefusesWithOneLine) {
-    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf",
-                      "chip = /nonexistent/gpiochip9\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\n"),
-              "lumivex gpio: /nonexistent/gpiochip9: no such chip (ls /dev/gpiochip* lists the "
-              "chips there are)\n");
-    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf", "# wiring\nRS = GPIO17\n"),
-              "lumivex gpio: <run>/drv/gpio.conf: line 2: rs = GPIO17 is not a line number\n");
+    const std::string wiring = "rs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\nchip = /nonexistent/gpiochip";
+    const std::string no_chip = "no such chip (ls /dev/gpiochip* lists the chips there are)";
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"drv/gpio.conf", wiring + "9"}}),
+              "lumivex gpio: /nonexistent/gpiochip9: " + no_chip +
+                  "; to configure your hardware, copy <run>/drv/gpio.conf to "
+                  "<run>/config/lumivex/gpio.conf and edit it\n");
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"drv/gpio.conf", wiring + "9"},
+                                          {"config/lumivex/gpio.conf", wiring + "8"}}),
+              "lumivex gpio: /nonexistent/gpiochip8: " + no_chip + "\n");
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"config/lumivex/gpio.conf", "# wiring\nRS = GPIO17\n"}}),
+              "lumivex gpio: <run>/config/lumivex/gpio.conf: line 2: rs = GPIO17 is not a line "
+              "number\n");
+    setenv("LUMIVEX_GPIO_CONF", "/nonexistent/gpio.cnf", 1);
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"config/lumivex/gpio.conf", wiring + "8"}}),
+              "lumivex gpio: LUMIVEX_GPIO_CONF=/nonexistent/gpio.cnf: No such file or directory\n");
+    unsetenv("LUMIVEX_GPIO_CONF");
 }
 
 } // namespace
