@@ -77,11 +77,6 @@ TEST_F(BackpackMapping, EveryFailureSaysWhyAndLeavesNothingOpen) {
     }
     mapping.close();
     EXPECT_EQ(std::count(device.calls.begin(), device.calls.end(), "close"), 3);
-    // Without a configuration of the user's own, the line says how to make one.
-    EXPECT_FALSE(mapping.open("LPT1:", {{}, {}, {"", "copy D to U"}}));
-    EXPECT_EQ(mapping.error(), "lumivex i2c: /dev/i2c-1: no device answers at address 0x27 "
-                               "(i2cdetect -y 1 lists the addresses that do); to configure your "
-                               "hardware, copy D to U and edit it");
 }
 
 TEST_F(BackpackMapping, ADeviceThatStopsAnsweringIsToldOnceAndLeftAlone) {
@@ -166,17 +161,6 @@ TEST_F(BackpackMapping, TheCoresRegisterAccessesSendThePins) {
     EXPECT_EQ(device.calls,
               (Calls{"send FA", "send FE", "receive", "send FA", "send 08", "send FA", "send FE",
                      "receive", "send FA", "send 08", "send FB", "send FF", "send FB", "send F8"}));
-}
-
-// The user's own file comes first; a file named must be there.
-TEST_F(BackpackMapping, TheLibraryRefusesWithOneLine) {
-    setenv("LUMIVEX_I2C_CONF", "/nonexistent/i2c.cnf", 1);
-    EXPECT_EQ(refusal(I2C_PORT_LIBRARY, {}),
-              "lumivex i2c: LUMIVEX_I2C_CONF=/nonexistent/i2c.cnf: No such file or directory\n");
-    unsetenv("LUMIVEX_I2C_CONF");
-    EXPECT_EQ(refusal(I2C_PORT_LIBRARY, {{"config/lumivex/i2c.conf", "bus = /nonexistent/i2c"}}),
-              "lumivex i2c: /nonexistent/i2c: no such bus (i2cdetect -l lists the buses there are, "
-              "once the module i2c-dev is loaded)\n");
 }
 
 } // namespace
