@@ -78,27 +78,37 @@ StartChoice stopped(const std::string& why) {
     return ending(StartAction::stop, "lumivex: " + why);
 }
 
+// One --key=value option.
+std::string read_option(const std::string& argument, Request& request) {
+    const std::string option = argument.substr(0, argument.find('='));
+    const auto key = std::find_if(std::begin(keys), std::end(keys), [&](const Key& k) {
+        return option == "--" + std::string(k.name);
+    });
+    if (key == std::end(keys))
+        return "unknown argument \"" + argument + "\" (lumivex --help lists the options)";
+    if (option.size() + 1 >= argument.size())
+        return option + " needs a value, as " + option + "=" + key->form;
+    request.*key->value = Value{argument.substr(option.size() + 1), ""};
+    return {};
+}
+
 std::string read_arguments(std::span<const std::string> arguments, Request& request) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--help" || argument == "--chosen-port") {
-            (argument == "--help" ? request.help : request.chosen_port) = true;
-            continue;
-        }
-        const std::string option = argument.substr(0, argument.find('='));
-        const auto key = std::find_if(std::begin(keys), std::end(keys), [&](const Key& k) {
-            return option == "--" + std::string(k.name);
-        });
-        if (key == std::end(keys))
-            return "unknown argument \"" + argument + "\" (lumivex --help lists the options)";
-        if (option.size() + 1 >= argument.size())
-            return option + " needs a value, as " + option + "=" + key->form;
-        request.*key->value = Value{argument.substr(option.size() + 1), ""};
-    }
+    for (const std::string& argument : arguments)
+        if (argument == "--help")
+            request.help = true;
+        else if (argument == "--chosen-port")
+            request.chosen_port = true;
+        else if (std::string error = read_option(argument, request); !error.empty())
+            return error;
     return {};
 }
 
 std::string read_setting(const SettingFile& setting, Request& request) {
-    std::istringstream lines(setting.text);
+    // Notepad starts a file it saves as UTF-8 with a byte order mark.
+    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+    std::istringstream lines(setting.text.starts_with(byte_order_mark)
+                                 ? setting.text.substr(byte_order_mark.size())
+                                 : setting.text);
     int number = 0;
     for (std::string raw; std::getline(lines, raw);) {
         ++number;

@@ -25,7 +25,7 @@ std::string chosen(const Arguments& arguments, const std::string& setting = "") 
 
 TEST(PortChoice, TheCommandLineComesFirstThenTheSettingThenDrvPortDll) {
     EXPECT_EQ(chosen({}), "sim drv/PORT.DLL");
-    EXPECT_EQ(chosen({}, "port = i2c"), "i2c drv/i2c/PORT.DLL");
+    EXPECT_EQ(chosen({}, "\xEF\xBB\xBFport = i2c\r\n"), "i2c drv/i2c/PORT.DLL"); // Notepad's
     EXPECT_EQ(chosen({"--port=gpio"}, "port = gpoi"), "gpio drv/gpio/PORT.DLL");
     EXPECT_EQ(chosen({"--port=sim"}, "port = i2c"), "sim drv/PORT.DLL");
     EXPECT_EQ(chosen({"--port=my.SO"}), "my.SO ./my.SO as given"); // not the system's search

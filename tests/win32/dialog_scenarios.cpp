@@ -290,6 +290,18 @@ void unknown_port_name_stops_the_program() {
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
 }
 
+// The simulated port reads the panel the command line gives: one it does not offer keeps its
+// port from opening.
+void sim_port_takes_the_panel_option() {
+    start(nullptr, L"--panel=99x9");
+    check(PostMessageW(control(open_port_button), BM_CLICK, 0, 0));
+    const HWND box = shown_dialog_other_than(dialog);
+    check(message_box_seen(box).starts_with(L"Orvo_LPT-Port-Modul: Err3 - Can't open LPT1!"));
+    check(PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0));
+    wait_until([box] { return !IsWindow(box); });
+    exit_with_code_0();
+}
+
 // The shipped simulated port on the instant clock: its window comes and goes with the port,
 // and the demo leaves its winking face, glyph 2, at DDRAM address 0.
 void sim_port_plays_the_demo() {
@@ -330,6 +342,7 @@ const std::map<std::string, void (*)()> scenarios{
     SCENARIO(started_elsewhere_and_ended_by_the_session),
     SCENARIO(sim_port_plays_the_demo),
     SCENARIO(unknown_port_name_stops_the_program),
+    SCENARIO(sim_port_takes_the_panel_option),
     SCENARIO(play_demo)};
 
 } // namespace
