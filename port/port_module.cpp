@@ -8,6 +8,8 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lumivex::port {
 
@@ -31,6 +33,8 @@ struct OpenDevice {
 };
 
 LibraryLoader* loader = &system_library_loader();
+std::string library_path = port_library_path;
+bool library_in_run_folder = true;
 std::optional<OpenDevice> device;
 void (*wait_hook)() = nullptr;
 WaitRunner wait_runner = nullptr;
@@ -83,12 +87,20 @@ void use_library_loader(LibraryLoader& replacement) {
     loader = &replacement;
 }
 
+void use_port_library(std::string path, bool in_run_folder) {
+    library_path = std::move(path);
+    library_in_run_folder = in_run_folder;
+}
+
 int open_port(int base) {
     if (device)
         close_device();
 
     LibraryHandle library = nullptr;
-    for (const std::string& path : app::run_folder_paths(port_library_path))
+    const std::vector<std::string> paths = library_in_run_folder
+                                               ? app::run_folder_paths(library_path)
+                                               : std::vector<std::string>{library_path};
+    for (const std::string& path : paths)
         if (library == nullptr)
             library = loader->load(path.c_str());
     if (library == nullptr) {

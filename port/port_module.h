@@ -2,9 +2,12 @@
 
 #include "port/library_loader.h"
 
+#include <string>
+
 namespace lumivex::port {
 
-// Where the port library is loaded from, in the run folder (app/run_folder.h).
+// Where the port library is loaded from unless another is chosen, in the run folder
+// (app/run_folder.h).
 inline constexpr const char* port_library_path = "drv/PORT.DLL";
 
 // Results of open_port.
@@ -23,6 +26,10 @@ enum OpenStatus : int {
 
 // Replaces the loader used by the next open_port (tests).
 void use_library_loader(LibraryLoader& loader);
+
+// The port library every later open_port loads: a file of the run folder (app/run_folder.h),
+// or, with in_run_folder false, the path as it stands.
+void use_port_library(std::string path, bool in_run_folder);
 
 // Loads the port library and opens LPT1 or LPT2 at its base address (lpt_wiring.h). A port that is
 // already open is closed first; a failed open leaves nothing loaded.

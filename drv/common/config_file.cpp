@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace lumivex::drv {
@@ -34,6 +34,41 @@ std::string section_names(std::span<const std::string_view> sections) {
     for (const std::string_view name : sections)
         names += (names.empty() ? "[" : " or [") + std::string(name) + "]";
     return names;
+}
+
+// The whole file; nothing when it cannot be read, with errno saying why.
+std::optional<std::string> file_text(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "re");
+    if (file == nullptr)
+        return std::nullopt;
+    std::string text;
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, file)) != 0;)
+        text.append(buffer, count);
+    const int error = std::ferror(file) != 0 ? errno : 0;
+    std::fclose(file);
+    errno = error;
+    return error == 0 ? std::optional(text) : std::nullopt;
+}
+
+// $XDG_CONFIG_HOME/lumivex, ~/.config/lumivex without it; empty when neither is known. A
+// relative XDG_CONFIG_HOME does not count.
+std::filesystem::path users_folder() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/')
+        return std::filesystem::path(config) / "lumivex";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] == '/')
+        return std::filesystem::path(home) / ".config" / "lumivex";
+    return {};
+}
+
+// The folder of the port library: this code is linked into it, so its address names the file.
+std::filesystem::path library_folder() {
+    Dl_info info{};
+    if (dladdr(reinterpret_cast<void*>(&library_folder), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    return std::filesystem::absolute(info.dli_fname).parent_path();
 }
 
 } // namespace
@@ -93,29 +128,47 @@ std::optional<unsigned> parse_config_number(std::string_view text) {
     return number;
 }
 
-std::string config_path(const char* environment_variable, std::string_view file_name) {
-    const char* chosen = std::getenv(environment_variable);
-    if (chosen != nullptr && chosen[0] != '\0')
-        return chosen;
-    // This code is linked into the port library, so its address names the library's file.
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&config_path), &info) == 0 || info.dli_fname == nullptr)
-        return std::string(file_name);
-    return (std::filesystem::absolute(info.dli_fname).parent_path() / file_name).string();
+std::string ConfigSource::how_to(std::string_view what) const {
+    return advice.empty() ? std::string(what) + " in " + path
+                          : advice + " and " + std::string(what);
 }
 
-std::optional<std::string> read_config_text(const std::string& path, std::string& error) {
-    errno = 0;
-    std::ifstream file(path);
-    if (!file && (errno == ENOENT || errno == 0))
-        return std::string();
-    if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
+std::string ConfigSource::cure() const {
+    return advice.empty() ? std::string()
+                          : "; to configure your hardware, " + advice + " and edit it";
+}
+
+std::optional<std::string> read_config(std::string_view library, const char* environment_variable,
+                                       std::string_view file_name, ConfigSource& source,
+                                       std::string& error) {
+    if (const char* named = std::getenv(environment_variable); named != nullptr && *named != '\0') {
+        source = {named, {}};
+        auto text = file_text(named);
+        if (!text)
+            error = failure_line(library, std::string(environment_variable) + "=" + named,
+                                 std::strerror(errno));
+        return text;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
+    const std::filesystem::path folder = users_folder();
+    const std::string users = folder.empty() ? "~/.config/lumivex/" + std::string(file_name)
+                                             : (folder / file_name).string();
+    const std::string beside = (library_folder() / file_name).string();
+    const std::string advice = "copy " + beside + " to " + users;
+    // The user's own file, when there is a folder for it, then the default.
+    for (const bool own : {true, false}) {
+        if (own && folder.empty())
+            continue;
+        const std::string& path = own ? users : beside;
+        auto text = file_text(path);
+        if (!text && (errno == ENOENT || errno == ENOTDIR))
+            continue;
+        source = {path, own ? std::string() : advice};
+        if (!text)
+            error = failure_line(library, path, std::strerror(errno));
+        return text;
+    }
+    source = {{}, advice};
+    return std::string();
 }
 
 } // namespace lumivex::drv

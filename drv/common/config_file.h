@@ -32,26 +32,43 @@ std::string config_line_error(int line, std::string_view what);
 // A whole number in decimal or, with 0x, hexadecimal; nothing for anything else or above 2^32-1.
 std::optional<unsigned> parse_config_number(std::string_view text);
 
-// The configuration file a port library reads: the file the environment variable names, or else
-// `file_name` in the folder the port library was loaded from (beside drv/PORT.DLL).
-std::string config_path(const char* environment_variable, std::string_view file_name);
+// Where a port library's configuration came from.
+struct ConfigSource {
+    std::string path; // the file read; empty when there was none and the built-in defaults hold
+    // While it is not the user's own (none, or the default beside the port library): how to make
+    // one, "copy <the default> to <the user's file>". Empty otherwise.
+    std::string advice;
 
-// The file's text, empty when there is no such file; nothing when it cannot be read, with
-// `error` saying why.
-std::optional<std::string> read_config_text(const std::string& path, std::string& error);
+    // How the user changes the configuration: "<what> in <the file>" when it is their own, else
+    // "<advice> and <what>".
+    std::string how_to(std::string_view what) const;
+    // For a failure that other settings may cure, while the configuration is not the user's own:
+    // "; to configure your hardware, <advice> and edit it". Empty otherwise.
+    std::string cure() const;
+};
 
-// A port library's configuration as `parse` (text, error -> optional configuration) reads it from
-// the file config_path() gives; without the file, what `parse` makes of an empty text. On a
-// fault: nothing, and `error` is the line for standard error, naming the file.
+// The text of a port library's configuration file `file_name`: the file `environment_variable`
+// names, which must be there; else the user's, in $XDG_CONFIG_HOME/lumivex (~/.config/lumivex
+// by default); else the default beside the port library; else none, an empty text. Nothing when
+// a file that is there or named cannot be read, and `error` is the line for standard error.
+std::optional<std::string> read_config(std::string_view library, const char* environment_variable,
+                                       std::string_view file_name, ConfigSource& source,
+                                       std::string& error);
+
+// A port library's configuration as `parse` (text, error -> optional configuration with a
+// `source`) reads it from the file read_config() finds. On a fault: nothing, and `error` is the
+// line for standard error, naming the file.
 template <typename Parse>
 auto load_config(std::string_view library, const char* environment_variable,
                  std::string_view file_name, Parse parse, std::string& error) {
-    const std::string path = config_path(environment_variable, file_name);
+    ConfigSource source;
     std::string fault;
-    const auto text = read_config_text(path, fault);
+    const auto text = read_config(library, environment_variable, file_name, source, error);
     auto config = text ? parse(*text, fault) : decltype(parse(std::string_view(), fault))();
-    if (!config)
-        error = failure_line(library, path, fault);
+    if (config)
+        config->source = source;
+    else if (text)
+        error = failure_line(library, source.path, fault);
     return config;
 }
 

@@ -4,6 +4,7 @@
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <linux/gpio.h>
 
@@ -16,15 +17,8 @@ using lpt::data_register;
 using lpt::status_register;
 
 std::string open_failure(int error) {
-    switch (error) {
-    case ENOENT:
-        return "no such chip (ls /dev/gpiochip* lists the chips there are)";
-    case EACCES:
-    case EPERM:
-        return drv::permission_reason("gpio");
-    default:
-        return std::strerror(error);
-    }
+    return error == ENOENT ? "no such chip (ls /dev/gpiochip* lists the chips there are)"
+                           : std::strerror(error);
 }
 
 std::uint64_t bit(const std::optional<int>& index) {
@@ -38,10 +32,43 @@ bool GpioPort::fail(const std::string& subject, const std::string& reason) {
     return false;
 }
 
+// The first line of the wiring that the chip lacks, with where it was given; empty when the chip
+// has them all. The kernel would refuse the whole request with EINVAL.
+std::string GpioPort::missing_line(int chip, const drv::ConfigSource& source) const {
+    gpiochip_info info{};
+    if (const int error = device_.ioctl(chip, GPIO_GET_CHIPINFO_IOCTL, &info); error != 0)
+        return error == ENOTTY ? "not a GPIO chip"
+                               : std::string("no chip information: ") + std::strerror(error);
+    for (const Line& line : lines_) {
+        if (line.offset < info.lines)
+            continue;
+        const std::string given =
+            line.config_line != 0
+                ? "line " + std::to_string(line.config_line) + " of " + source.path
+                : "the built-in wiring";
+        return line.signal + " = " + std::to_string(line.offset) + " (" + given +
+               ") is past the chip's " + std::to_string(info.lines) + " lines (0.." +
+               std::to_string(info.lines - 1) + ")";
+    }
+    return {};
+}
+
+// Requests the laid-out lines as low outputs; why not, or empty when they are had.
+std::string GpioPort::request_lines(int chip) {
+    gpio_v2_line_request request{};
+    for (std::size_t index = 0; index < lines_.size(); ++index)
+        request.offsets[index] = lines_[index].offset;
+    request.num_lines = static_cast<std::uint32_t>(lines_.size());
+    std::strncpy(request.consumer, "lumivex", sizeof request.consumer - 1);
+    request.config.flags = GPIO_V2_LINE_FLAG_OUTPUT; // low: no line has a level yet
+    if (const int error = device_.ioctl(chip, GPIO_V2_GET_LINE_IOCTL, &request); error != 0)
+        return request_failure(chip, error);
+    request_ = request.fd;
+    return {};
+}
+
 // The consumer of the first line another one holds, for a request the kernel refused as busy.
 std::string GpioPort::request_failure(int chip, int error) const {
-    if (error == ENOTTY)
-        return "not a GPIO chip";
     if (error != EBUSY)
         return std::string("cannot request the lines: ") + std::strerror(error);
     for (const Line& line : lines_) {
@@ -59,10 +86,11 @@ std::string GpioPort::request_failure(int chip, int error) const {
 
 void GpioPort::lay_out(const Wiring& wiring) {
     lines_.clear();
-    const auto add = [this](const LineOffset& offset, std::string signal) -> std::optional<int> {
+    const auto add = [&](const LineOffset& offset, std::string signal) -> std::optional<int> {
         if (!offset)
             return std::nullopt;
-        lines_.push_back({*offset, std::move(signal)});
+        const auto given = wiring.config_lines.find(signal);
+        lines_.push_back({*offset, signal, given != wiring.config_lines.end() ? given->second : 0});
         return static_cast<int>(lines_.size()) - 1;
     };
     rs_ = add(wiring.rs, "rs");
@@ -94,28 +122,27 @@ bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     else if (base == lpt::lpt2_base_address && wirings.lpt2)
         wiring = &*wirings.lpt2;
     else if (base == lpt::lpt2_base_address)
-        return fail(device_name, "no second wiring; give one under [LPT2] in drv/gpio.conf");
+        return fail(device_name,
+                    "no second wiring; " + wirings.source.how_to("give one under [LPT2]"));
     else
         return fail(device_name, "unknown device name (LPT1: or LPT2:)");
     lay_out(*wiring);
     const int chip = device_.open(wiring->chip);
+    if (chip < 0 && (-chip == EACCES || -chip == EPERM))
+        return fail(wiring->chip, drv::permission_reason("gpio"));
     if (chip < 0)
-        return fail(wiring->chip, open_failure(-chip));
+        return fail(wiring->chip, open_failure(-chip) + wirings.source.cure());
 
+    std::string reason = missing_line(chip, wirings.source);
+    if (reason.empty())
+        reason = request_lines(chip);
+    device_.close(chip);
+    if (!reason.empty())
+        return fail(wiring->chip, reason + wirings.source.cure());
     registers_ = drv::RegisterView();
     applied_ = registers_.signals();
-    gpio_v2_line_request request{};
-    for (std::size_t index = 0; index < lines_.size(); ++index)
-        request.offsets[index] = lines_[index].offset;
-    request.num_lines = static_cast<std::uint32_t>(lines_.size());
-    std::strncpy(request.consumer, "lumivex", sizeof request.consumer - 1);
-    request.config.flags = GPIO_V2_LINE_FLAG_OUTPUT; // low: no line has a level yet
-    const int error = device_.ioctl(chip, GPIO_V2_GET_LINE_IOCTL, &request);
-    const std::string reason = error != 0 ? request_failure(chip, error) : std::string();
-    device_.close(chip);
-    if (error != 0)
-        return fail(wiring->chip, reason);
-    request_ = request.fd;
+    chip_ = wiring->chip;
+    driving_ = true;
     base_ = base;
     return true;
 }
@@ -146,8 +173,8 @@ std::uint64_t GpioPort::data_lines(int first_bit) const {
     return mask;
 }
 
-// The direction of the data lines and every output's level in one request.
-void GpioPort::configure(const drv::DisplaySignals& signals) {
+// The direction of the data lines and every output's level in one request; 0 or the errno value.
+int GpioPort::configure(const drv::DisplaySignals& signals) {
     gpio_v2_line_config config{};
     config.flags = GPIO_V2_LINE_FLAG_OUTPUT;
     config.attrs[0].attr.id = GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES;
@@ -160,7 +187,7 @@ void GpioPort::configure(const drv::DisplaySignals& signals) {
         config.attrs[1].mask = data_lines(0);
         config.num_attrs = 2;
     }
-    device_.ioctl(request_, GPIO_V2_LINE_SET_CONFIG_IOCTL, &config);
+    return device_.ioctl(request_, GPIO_V2_LINE_SET_CONFIG_IOCTL, &config);
 }
 
 void GpioPort::apply(drv::DisplaySignals target) {
@@ -168,22 +195,35 @@ void GpioPort::apply(drv::DisplaySignals target) {
         target.data_released = false;
     for (const drv::DisplaySignals& step : drv::signal_steps(applied_, target)) {
         if (step.data_released != applied_.data_released) {
-            configure(step);
+            if (const int error = configure(step); error != 0)
+                return stop("changing the data lines' direction", error);
         } else {
             // The kernel sets outputs only; released data lines keep their direction.
             const std::uint64_t outputs = step.data_released ? ~data_lines(0) : ~std::uint64_t{0};
             gpio_v2_line_values values{line_values(step),
                                        (line_values(step) ^ line_values(applied_)) & outputs};
-            if (values.mask != 0)
-                device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
+            if (values.mask != 0) {
+                const int error = device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
+                if (error != 0)
+                    return stop("setting the lines", error);
+            }
         }
         applied_ = step;
     }
 }
 
+// The kernel refused `what`: said once; the lines are left alone until the port is opened again.
+void GpioPort::stop(const std::string& what, int error) {
+    driving_ = false;
+    error_ = drv::failure_line("gpio", chip_,
+                               what + " failed (" + std::strerror(error) +
+                                   "); no line changes until the port is opened again");
+    std::fprintf(stderr, "%s\n", error_.c_str());
+}
+
 void GpioPort::write(int address, int value) {
     const int offset = lpt::register_at(base_, address);
-    if (offset < 0)
+    if (offset < 0 || !driving_)
         return;
     registers_.write(offset, static_cast<std::uint8_t>(value));
     apply(registers_.signals());
@@ -195,8 +235,11 @@ std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
     if (!applied_.data_released)
         return levels;
     gpio_v2_line_values values{0, data_lines(first_bit)};
-    if (device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values) != 0)
+    if (const int error = device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values);
+        error != 0) {
+        stop("reading the data lines", error);
         return std::nullopt;
+    }
     for (int data_bit = first_bit; data_bit < 8; ++data_bit)
         if (data_[data_bit])
             levels =
@@ -207,7 +250,7 @@ std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
 
 int GpioPort::read(int address) {
     const int offset = lpt::register_at(base_, address);
-    if (offset < 0)
+    if (offset < 0 || !driving_)
         return 0xFF;
     switch (offset) {
     case data_register: {

@@ -23,15 +23,16 @@ public:
     explicit GpioPort(GpioDevice& device) : device_(device) {}
 
     // Requests the lines of "LPT1:"'s or "LPT2:"'s wiring for the consumer "lumivex", all
-    // outputs and low. On failure, error() says why.
+    // outputs and low, once the chip has said that it has them. On failure, error() says why.
     bool open(const std::string& device_name, const Wirings& wirings);
-    // The same with the wiring drv/gpio.conf gives (load_wirings).
+    // The same with the wiring of the configuration file (load_wirings).
     bool open_port(const std::string& device_name) override;
     // Releases the lines as they are.
     void close() override;
 
-    // Addresses outside the open port are ignored; reading them gives 0xFF, as does a read the
-    // kernel refuses.
+    // Addresses outside the open port are ignored; reading them gives 0xFF. Once the kernel
+    // refuses a change or a read (a chip unplugged), one line on standard error says what failed,
+    // and until the port is opened again writes do nothing and reads give 0xFF.
     void write(int address, int value) override;
     int read(int address) override;
 
@@ -41,20 +42,26 @@ private:
     struct Line {
         unsigned offset;
         std::string signal;
+        int config_line; // 0: not given by a file
     };
 
     bool fail(const std::string& subject, const std::string& reason);
+    std::string missing_line(int chip, const drv::ConfigSource& source) const;
+    std::string request_lines(int chip);
     std::string request_failure(int chip, int error) const;
     void lay_out(const Wiring& wiring);
     std::uint64_t line_values(const drv::DisplaySignals& signals) const;
     std::uint64_t data_lines(int first_bit) const;
     void apply(drv::DisplaySignals target);
-    void configure(const drv::DisplaySignals& signals);
+    int configure(const drv::DisplaySignals& signals);
     std::optional<std::uint8_t> sample(int first_bit);
+    void stop(const std::string& what, int error);
 
     GpioDevice& device_;
     int base_ = 0; // 0 while closed
     int request_ = -1;
+    std::string chip_;
+    bool driving_ = false;    // false once the kernel refused a call
     std::vector<Line> lines_; // in the order of the request
     std::optional<int> rs_, rw_, e_;
     std::array<std::optional<int>, 8> data_{}, leds_{};

@@ -48,6 +48,7 @@ std::string apply_entry(const drv::ConfigEntry& entry, Wiring& wiring,
         return "line " + entry.value + " is " + other->second + " already";
     used[*offset] = entry.key;
     *line = offset;
+    wiring.config_lines[entry.key] = entry.line;
     return {};
 }
 
@@ -94,7 +95,7 @@ std::optional<Wirings> parse_wirings(std::string_view text, std::string& error) 
             return std::nullopt;
         }
     }
-    Wirings result{raspberry_pi_wiring(), std::nullopt};
+    Wirings result{raspberry_pi_wiring(), std::nullopt, {}};
     if (wirings.count("LPT1") != 0)
         result.lpt1 = wirings["LPT1"];
     if (wirings.count("LPT2") != 0)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "drv/common/config_file.h"
+
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +20,7 @@ struct Wiring {
     LineOffset e;
     std::array<LineOffset, 8> data; // D0..D7; a 4-bit wiring leaves D0..D3 out
     std::array<LineOffset, 8> leds; // LED 0..7 on lines of their own; none: they sit on D0..D7
+    std::map<std::string, int> config_lines; // the file's line of each signal it gives, by key
     bool operator==(const Wiring&) const = default;
 };
 
@@ -24,6 +28,7 @@ struct Wiring {
 struct Wirings {
     Wiring lpt1;
     std::optional<Wiring> lpt2;
+    drv::ConfigSource source;
 };
 
 // On the Raspberry Pi's 40-pin header, /dev/gpiochip0, by GPIO number (header pin): RS 17 (11),
@@ -38,9 +43,9 @@ Wiring raspberry_pi_wiring();
 // with the line number where a line is at fault.
 std::optional<Wirings> parse_wirings(std::string_view text, std::string& error);
 
-// The wirings from drv/gpio.conf beside the port library, or the file LUMIVEX_GPIO_CONF
-// names; the Raspberry Pi wiring for LPT1 when there is no such file. On a fault: nothing, and
-// `error` is the line for standard error.
+// The wirings from the file LUMIVEX_GPIO_CONF names, else the user's gpio.conf, else the default
+// beside the port library (drv::read_config); the Raspberry Pi wiring for LPT1 when there is no
+// such file. On a fault: nothing, and `error` is the line for standard error.
 std::optional<Wirings> load_wirings(std::string& error);
 
 } // namespace lumivex::gpio

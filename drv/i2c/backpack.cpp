@@ -2,6 +2,7 @@
 
 #include "drv/common/config_file.h"
 
+#include <cctype>
 #include <map>
 #include <utility>
 
@@ -26,9 +27,12 @@ std::array<std::pair<const char*, unsigned*>, 8> signal_pins(Backpack& backpack)
              {"d7", &backpack.data[3]}}};
 }
 
-std::string bus_path(const std::string& value) {
-    if (drv::parse_config_number(value))
-        return "/dev/i2c-" + value;
+// The device a "bus = " value names; nothing for a value that starts as a number and is none.
+std::optional<std::string> bus_path(const std::string& value) {
+    if (const auto number = drv::parse_config_number(value))
+        return "/dev/i2c-" + std::to_string(*number);
+    if (std::isdigit(static_cast<unsigned char>(value[0])) != 0)
+        return std::nullopt;
     return value.find('/') == std::string::npos ? "/dev/" + value : value;
 }
 
@@ -44,7 +48,10 @@ std::string apply_entry(const drv::ConfigEntry& entry, Backpack& backpack) {
     if (entry.key == "bus") {
         if (entry.value.empty())
             return "bus = needs a bus, such as /dev/i2c-1 or 1";
-        backpack.bus = bus_path(entry.value);
+        const auto bus = bus_path(entry.value);
+        if (!bus)
+            return "bus = " + entry.value + " is not a bus number";
+        backpack.bus = *bus;
     } else if (entry.key == "address") {
         const auto address = drv::parse_config_number(entry.value);
         if (!address || *address < first_address || *address > last_address)
@@ -100,7 +107,7 @@ std::optional<Backpacks> parse_backpacks(std::string_view text, std::string& err
             return std::nullopt;
         }
     }
-    Backpacks result{backpacks["LPT1"], std::nullopt};
+    Backpacks result{backpacks["LPT1"], std::nullopt, {}};
     if (backpacks.count("LPT2") != 0)
         result.lpt2 = backpacks["LPT2"];
     return result;

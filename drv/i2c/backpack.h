@@ -1,5 +1,7 @@
 #pragma once
 
+#include "drv/common/config_file.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -25,18 +27,20 @@ struct Backpack {
 struct Backpacks {
     Backpack lpt1;
     std::optional<Backpack> lpt2;
+    drv::ConfigSource source;
 };
 
 // Reads a configuration: "bus = ..." (a path, a name under /dev, or the bus number N of
-// /dev/i2c-N), "address = ...", a pin 0..7 (or P0..P7) for each of rs, rw, e, backlight and
-// d4..d7, and "light = on|off", under [LPT1] (the default section) and [LPT2]. A section starts
-// from the common backpack (the defaults of Backpack) and changes what it names; LPT2 exists only
-// with a section. On a fault: nothing, and `error` says what is wrong, with the line number where
-// a line is at fault.
+// /dev/i2c-N, in decimal or with 0x hexadecimal), "address = ...", a pin 0..7 (or P0..P7) for each
+// of rs, rw, e, backlight and d4..d7, and "light = on|off", under [LPT1] (the default section) and
+// [LPT2]. A section starts from the common backpack (the defaults of Backpack) and changes what it
+// names; LPT2 exists only with a section. On a fault: nothing, and `error` says what is wrong, with
+// the line number where a line is at fault.
 std::optional<Backpacks> parse_backpacks(std::string_view text, std::string& error);
 
-// The backpacks from drv/i2c.conf beside the port library, or the file LUMIVEX_I2C_CONF names;
-// the common backpack for LPT1 when there is no such file. On a fault: nothing, and `error` is
+// The backpacks from the file LUMIVEX_I2C_CONF names, else the user's i2c.conf, else the default
+// beside the port library (drv::read_config); the common backpack for LPT1 when there is no such
+// file. On a fault: nothing, and `error` is
 // the line for standard error.
 std::optional<Backpacks> load_backpacks(std::string& error);
 

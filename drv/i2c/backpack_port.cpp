@@ -19,16 +19,9 @@ constexpr std::string_view bus_prefix = "/dev/i2c-";
 constexpr std::uint8_t high_nibble = 0xF0;
 
 std::string open_failure(int error) {
-    switch (error) {
-    case ENOENT:
-        return "no such bus (i2cdetect -l lists the buses there are, once the module i2c-dev "
-               "is loaded)";
-    case EACCES:
-    case EPERM:
-        return drv::permission_reason("i2c");
-    default:
-        return std::strerror(error);
-    }
+    return error == ENOENT ? "no such bus (i2cdetect -l lists the buses there are, once the "
+                             "module i2c-dev is loaded)"
+                           : std::strerror(error);
 }
 
 std::string hex_address(unsigned address) {
@@ -82,12 +75,15 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
     else if (base == lpt::lpt2_base_address && backpacks.lpt2)
         backpack_ = *backpacks.lpt2;
     else if (base == lpt::lpt2_base_address)
-        return fail(device_name, "no second backpack; give one under [LPT2] in drv/i2c.conf");
+        return fail(device_name,
+                    "no second backpack; " + backpacks.source.how_to("give one under [LPT2]"));
     else
         return fail(device_name, "unknown device name (LPT1: or LPT2:)");
     const int bus = device_.open(backpack_.bus);
+    if (bus < 0 && (-bus == EACCES || -bus == EPERM))
+        return fail(backpack_.bus, drv::permission_reason("i2c"));
     if (bus < 0)
-        return fail(backpack_.bus, open_failure(-bus));
+        return fail(backpack_.bus, open_failure(-bus) + backpacks.source.cure());
 
     registers_ = drv::RegisterView();
     applied_ = registers_.signals();
@@ -100,7 +96,7 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
         reason = no_answer();
     if (!reason.empty()) {
         device_.close(bus);
-        return fail(backpack_.bus, reason);
+        return fail(backpack_.bus, reason + backpacks.source.cure());
     }
     bus_ = bus;
     answering_ = true;
@@ -131,12 +127,11 @@ std::uint8_t BackpackPort::pins(const drv::DisplaySignals& signals) const {
 
 void BackpackPort::stop_answering(int error) {
     answering_ = false;
-    std::fprintf(stderr, "%s\n",
-                 drv::failure_line("i2c", backpack_.bus,
-                                   "the device at " + hex_address(backpack_.address) +
-                                       " stopped answering (" + std::strerror(error) +
-                                       "); nothing reaches it until the port is opened again")
-                     .c_str());
+    error_ = drv::failure_line("i2c", backpack_.bus,
+                               "the device at " + hex_address(backpack_.address) +
+                                   " stopped answering (" + std::strerror(error) +
+                                   "); nothing reaches it until the port is opened again");
+    std::fprintf(stderr, "%s\n", error_.c_str());
 }
 
 void BackpackPort::write(int address, int value) {

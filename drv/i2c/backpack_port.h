@@ -26,7 +26,7 @@ public:
     // a device answers, and one byte sent that sets E, RS, R/W and D7..D4 low with the backlight
     // as configured. On failure, error() says why, and nothing is left open.
     bool open(const std::string& device_name, const Backpacks& backpacks);
-    // The same with the backpacks drv/i2c.conf gives (load_backpacks).
+    // The same with the backpacks of the configuration file (load_backpacks).
     bool open_port(const std::string& device_name) override;
     // Closes the bus, the levels left as they are.
     void close() override;

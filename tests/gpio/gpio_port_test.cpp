@@ -3,6 +3,7 @@
 #include "drv/gpio/gpio_port.h"
 #include "support/port_mapping_test.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <deque>
 #include <linux/gpio.h>
@@ -14,53 +15,60 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// The kernel side as a script: the chip is descriptor 3, the requested lines 4. Records every
-// call, lines by their offsets; answers each read with the lines the display drives high.
+// The kernel side as the GPIO character device answers: the chip is descriptor 3 with chip_lines
+// lines, the requested lines 4, each an input or an output with a level. Records every call,
+// lines by their offsets; fails the open of a path or the call named in `errors` ("chipinfo",
+// "request", "config", "set", "get"). Input lines read as the display drives them (`reads`).
 class FakeGpioDevice final : public gpio::GpioDevice {
 public:
     Calls calls;
-    std::map<std::string, int> errors; // of open by path, of the line request
-    std::deque<std::uint64_t> reads;   // the levels each read finds, by the lines' order
+    std::map<std::string, int> errors;
+    std::deque<std::uint64_t> reads; // the levels each read finds, by the lines' order
+    unsigned chip_lines = 54;
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
         return errors.count(path) != 0 ? -errors[path] : 3;
     }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        if (descriptor !=
-            (request == GPIO_V2_GET_LINE_IOCTL || request == GPIO_V2_GET_LINEINFO_IOCTL ? 3 : 4))
+        const std::map<unsigned long, std::string> names = {
+            {GPIO_GET_CHIPINFO_IOCTL, "chipinfo"},    {GPIO_V2_GET_LINE_IOCTL, "request"},
+            {GPIO_V2_GET_LINEINFO_IOCTL, "lineinfo"}, {GPIO_V2_LINE_SET_CONFIG_IOCTL, "config"},
+            {GPIO_V2_LINE_SET_VALUES_IOCTL, "set"},   {GPIO_V2_LINE_GET_VALUES_IOCTL, "get"}};
+        const std::string call = names.at(request);
+        if (descriptor != (call == "config" || call == "set" || call == "get" ? 4 : 3))
             calls.push_back("wrong descriptor");
-        if (request == GPIO_V2_GET_LINE_IOCTL) {
-            auto& lines = *static_cast<gpio_v2_line_request*>(argument);
-            offsets.assign(lines.offsets, lines.offsets + lines.num_lines);
-            const bool low_outputs =
-                lines.config.flags == GPIO_V2_LINE_FLAG_OUTPUT && lines.config.num_attrs == 0;
-            calls.push_back(std::string("request ") + lines.consumer + named(~0ull) +
-                            (low_outputs ? " out low" : " other config"));
-            lines.fd = 4;
-            return errors["request"];
+        if (errors[call] != 0) {
+            calls.push_back(call + " refused");
+            return errors[call];
         }
-        if (request == GPIO_V2_GET_LINEINFO_IOCTL) {
+        if (call == "chipinfo")
+            static_cast<gpiochip_info*>(argument)->lines = chip_lines;
+        if (call == "request")
+            return request_lines(*static_cast<gpio_v2_line_request*>(argument));
+        if (call == "lineinfo") {
             auto& info = *static_cast<gpio_v2_line_info*>(argument);
             info.flags = info.offset == 5 ? GPIO_V2_LINE_FLAG_USED : 0; // only line 5 is held
             std::snprintf(info.consumer, sizeof info.consumer, "spi0 CS1");
-        } else if (request == GPIO_V2_LINE_SET_CONFIG_IOCTL) {
-            const auto& config = *static_cast<gpio_v2_line_config*>(argument);
-            const auto& [values, all] = config.attrs[0];
-            const auto& [inputs, input_mask] = config.attrs[1];
-            const std::uint64_t in =
-                config.num_attrs == 2 && inputs.flags == GPIO_V2_LINE_FLAG_INPUT ? input_mask : 0;
-            const bool whole = config.flags == GPIO_V2_LINE_FLAG_OUTPUT &&
-                               values.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES &&
-                               all == (std::uint64_t{1} << offsets.size()) - 1;
-            calls.push_back((whole ? "config in" : "config (part) in") + named(in) + " high" +
-                            named(values.values & ~in));
-        } else if (auto& values = *static_cast<gpio_v2_line_values*>(argument);
-                   request == GPIO_V2_LINE_SET_VALUES_IOCTL) {
+        }
+        if (call == "config") {
+            configure(*static_cast<gpio_v2_line_config*>(argument));
+            calls.push_back("config in" + named(~outputs) + " high" + named(levels & outputs));
+        }
+        if (call != "set" && call != "get")
+            return 0;
+        auto& values = *static_cast<gpio_v2_line_values*>(argument);
+        if (values.mask == 0)
+            return EINVAL;
+        if (call == "set" && (values.mask & ~outputs) != 0)
+            return EPERM;
+        if (call == "set") {
+            levels = (levels & ~values.mask) | (values.bits & values.mask);
             calls.push_back("set" + named(values.mask, values.bits));
-        } else {
+        }
+        if (call == "get") {
             calls.push_back("get" + named(values.mask));
-            values.bits = reads.front() & values.mask;
+            values.bits = ((levels & outputs) | (reads.front() & ~outputs)) & values.mask;
             reads.pop_front();
         }
         return 0;
@@ -79,7 +87,39 @@ public:
         return text.empty() ? " -" : text;
     }
 
+private:
+    int request_lines(gpio_v2_line_request& lines) {
+        offsets.assign(lines.offsets, lines.offsets + lines.num_lines);
+        if (*std::max_element(offsets.begin(), offsets.end()) >= chip_lines)
+            return EINVAL;
+        const bool low_outputs =
+            lines.config.flags == GPIO_V2_LINE_FLAG_OUTPUT && lines.config.num_attrs == 0;
+        calls.push_back(std::string("request ") + lines.consumer + named(~0ull) +
+                        (low_outputs ? " out low" : " other config"));
+        configure(lines.config);
+        lines.fd = 4;
+        return 0;
+    }
+    // Each line's direction and output level as the first attribute that names it gives them.
+    void configure(const gpio_v2_line_config& config) {
+        for (std::uint64_t index = 0, line = 1; index < offsets.size(); ++index, line <<= 1) {
+            std::uint64_t flags = config.flags, high = 0;
+            for (unsigned attribute = config.num_attrs; attribute-- > 0;) {
+                const auto& [value, mask] = config.attrs[attribute];
+                flags = (mask & line) != 0 && value.id == GPIO_V2_LINE_ATTR_ID_FLAGS ? value.flags
+                                                                                     : flags;
+                if ((mask & line) != 0 && value.id == GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES)
+                    high = value.values & line;
+            }
+            outputs = (flags & GPIO_V2_LINE_FLAG_INPUT) != 0    ? outputs & ~line
+                      : (flags & GPIO_V2_LINE_FLAG_OUTPUT) != 0 ? outputs | line
+                                                                : outputs; // as it is
+            levels = (flags & GPIO_V2_LINE_FLAG_OUTPUT) != 0 ? (levels & ~line) | high : levels;
+        }
+    }
+
     std::vector<unsigned> offsets;
+    std::uint64_t outputs = 0, levels = 0; // by the lines' order
 };
 
 using GpioMapping = PortMappingTest<FakeGpioDevice, gpio::GpioPort>;
@@ -87,24 +127,56 @@ using GpioMapping = PortMappingTest<FakeGpioDevice, gpio::GpioPort>;
 TEST_F(GpioMapping, EveryFailureSaysWhy) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
         {"COM1:: unknown device name (LPT1: or LPT2:)", "COM1:", "", 0},
-        {"LPT2:: no second wiring; give one under [LPT2] in drv/gpio.conf", "LPT2:", "", 0},
+        {"LPT2:: no second wiring; give one under [LPT2] in /home/me/gpio.conf", "LPT2:", "", 0},
         {"/dev/gpiochip0: no such chip (ls /dev/gpiochip* lists the chips there are)",
          "LPT1:", "/dev/gpiochip0", ENOENT},
         {"/dev/gpiochip0: permission denied; add your user to the group gpio (usermod -aG gpio "
          "$USER) and log in again",
          "LPT1:", "/dev/gpiochip0", EACCES},
-        {"/dev/gpiochip0: not a GPIO chip", "LPT1:", "request", ENOTTY},
+        {"/dev/gpiochip0: not a GPIO chip", "LPT1:", "chipinfo", ENOTTY},
         {"/dev/gpiochip0: line 5 (d0) is held by \"spi0 CS1\"", "LPT1:", "request", EBUSY},
     };
+    const gpio::Wirings own{gpio::raspberry_pi_wiring(), {}, {"/home/me/gpio.conf", ""}};
     for (const auto& [error, name, failing, number] : cases) {
         device.errors = {{failing, number}};
-        EXPECT_FALSE(mapping.open(name, {gpio::raspberry_pi_wiring(), {}}));
+        EXPECT_FALSE(mapping.open(name, own));
         EXPECT_EQ(mapping.error(), std::string("lumivex gpio: ") + error);
     }
     EXPECT_EQ(device.calls.back(), "close chip");
     device.calls.clear();
     mapping.close(); // nothing is held
     EXPECT_TRUE(device.calls.empty());
+    // A line the chip lacks is named with the configuration's line that gives it.
+    std::string fault;
+    auto lacking = gpio::parse_wirings("rs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7 = 60", fault);
+    lacking->source.path = "/home/me/gpio.conf";
+    EXPECT_FALSE(mapping.open("LPT1:", *lacking));
+    EXPECT_EQ(mapping.error(), "lumivex gpio: /dev/gpiochip0: d7 = 60 (line 6 of "
+                               "/home/me/gpio.conf) is past the chip's 54 lines (0..53)");
+}
+
+// The kernel refuses a change or a read (here the chip is unplugged): the line on standard error
+// says what failed, and nothing more is asked of the kernel until the port is opened again.
+TEST_F(GpioMapping, ARefusedCallIsToldOnceAndTheLinesAreLeftAlone) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"set", "setting the lines"},
+        {"config", "changing the data lines' direction"},
+        {"get", "reading the data lines"}};
+    for (const auto& [failing, what] : cases) {
+        ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}, {}}));
+        device.errors = {{failing, ENODEV}};
+        device.reads = {0};
+        testing::internal::CaptureStderr();
+        mapping.write(0x378, 0x01);
+        mapping.write(0x37A, 0x0A); // R/W high: the data lines are let go
+        EXPECT_EQ(replay({inport(0x379), inport(0x378), inport(0x37A)}, mapping),
+                  (std::vector{0xFF, 0xFF, 0xFF}));
+        mapping.write(0x37A, 0x0B);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex gpio: /dev/gpiochip0: " + what +
+                      " failed (No such device); no line changes until the port is opened again\n");
+        EXPECT_EQ(device.calls.back(), failing + " refused");
+    }
 }
 
 // Each port gets its section's whole wiring: here LPT1 has LEDs on lines of their own and no R/W
@@ -132,7 +204,8 @@ TEST_F(GpioMapping, TheConfigurationSetsTheWiringOrSaysWhatIsWrong) {
     // Without a section of its own LPT1 keeps the Raspberry Pi wiring, as the shipped file does.
     EXPECT_EQ(gpio::parse_wirings("[LPT2]\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6", error)->lpt1,
               gpio::raspberry_pi_wiring());
-    const auto written_out = gpio::parse_wirings(file_text(GPIO_CONF), error);
+    auto written_out = gpio::parse_wirings(file_text(GPIO_CONF), error);
+    written_out->lpt1.config_lines.clear();
     EXPECT_EQ(written_out->lpt1, gpio::raspberry_pi_wiring());
     EXPECT_FALSE(written_out->lpt2);
     const std::pair<const char*, const char*> faults[] = {
@@ -178,7 +251,7 @@ TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
             expected.push_back(call);
     };
     for_each_access(trace, written, [](int) {});
-    ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}}));
+    ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}, {}}));
     device.calls.clear();
     replay(trace, mapping);
     EXPECT_EQ(device.calls, expected);
@@ -193,13 +266,22 @@ TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
                      released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -"}));
 }
 
+// The user's own file comes first, then the default beside the library; a file named must be
+// there.
 TEST_F(GpioMapping, TheLibraryRefusesWithOneLine) {
-    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf",
-                      "chip = /nonexistent/gpiochip9\nrs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\n"),
-              "lumivex gpio: /nonexistent/gpiochip9: no such chip (ls /dev/gpiochip* lists the "
-              "chips there are)\n");
-    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, "gpio.conf", "# wiring\nRS = GPIO17\n"),
-              "lumivex gpio: <run>/drv/gpio.conf: line 2: rs = GPIO17 is not a line number\n");
+    const std::string wiring = "rs=1\ne=2\nd4=3\nd5=4\nd6=5\nd7=6\nchip = /nonexistent/gpiochip";
+    const std::string no_chip = "no such chip (ls /dev/gpiochip* lists the chips there are)";
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"drv/gpio.conf", wiring + "9"}}),
+              "lumivex gpio: /nonexistent/gpiochip9: " + no_chip +
+                  "; to configure your hardware, copy <run>/drv/gpio.conf to "
+                  "<run>/config/lumivex/gpio.conf and edit it\n");
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"drv/gpio.conf", wiring + "9"},
+                                          {"config/lumivex/gpio.conf", wiring + "8"}}),
+              "lumivex gpio: /nonexistent/gpiochip8: " + no_chip + "\n");
+    setenv("LUMIVEX_GPIO_CONF", "/nonexistent/gpio.cnf", 1);
+    EXPECT_EQ(refusal(GPIO_PORT_LIBRARY, {{"config/lumivex/gpio.conf", wiring + "8"}}),
+              "lumivex gpio: LUMIVEX_GPIO_CONF=/nonexistent/gpio.cnf: No such file or directory\n");
+    unsetenv("LUMIVEX_GPIO_CONF");
 }
 
 } // namespace

@@ -20,23 +20,29 @@ std::string hex(unsigned value) {
     return text;
 }
 
-// The bus side as a script: records every transfer, fails what it is told to, reads pin_reads.
+// The bus side with a PCF8574 on it: records every transfer, fails what it is told to. Its pins
+// are quasi-bidirectional: one sent low reads low, one sent high reads what drives it, here the
+// display on P7..P4 (`display`, one nibble each receive; nothing driven reads high).
 class FakeI2cDevice final : public i2c::I2cDevice {
 public:
     Calls calls;
-    std::map<std::string, int> errors;  // by the call's first word
-    std::deque<std::uint8_t> pin_reads; // what each receive finds on P7..P0
+    std::map<std::string, int> errors; // by the call's first word
+    std::deque<std::uint8_t> display;  // what the display drives on D7..D4 at each receive
+    std::uint8_t pins = 0xFF;          // as last sent; high at power-on
 
     int open(const std::string& path) override { return -record(0, "open " + path); } // bus 0
     int set_address(int bus, unsigned address) override {
         return record(bus, "address " + hex(address));
     }
     int send_byte(int bus, std::uint8_t value) override {
-        return record(bus, "send " + hex(value));
+        const int error = record(bus, "send " + hex(value));
+        pins = error == 0 ? value : pins;
+        return error;
     }
     int receive_byte(int bus, std::uint8_t& value) override {
-        if (!pin_reads.empty())
-            value = pin_reads.front(), pin_reads.pop_front();
+        value = pins & (display.empty() ? 0xFF : display.front() << 4 | 0x0F);
+        if (!display.empty())
+            display.pop_front();
         return record(bus, "receive");
     }
     void close(int bus) override { record(bus, "close"); }
@@ -51,7 +57,7 @@ using BackpackMapping = PortMappingTest<FakeI2cDevice, i2c::BackpackPort>;
 TEST_F(BackpackMapping, EveryFailureSaysWhyAndLeavesNothingOpen) {
     const std::tuple<const char*, const char*, const char*, int> cases[] = {
         {"COM1:: unknown device name (LPT1: or LPT2:)", "COM1:", "", 0},
-        {"LPT2:: no second backpack; give one under [LPT2] in drv/i2c.conf", "LPT2:", "", 0},
+        {"LPT2:: no second backpack; give one under [LPT2] in /home/me/i2c.conf", "LPT2:", "", 0},
         {"/dev/i2c-1: no such bus (i2cdetect -l lists the buses there are, once the module "
          "i2c-dev is loaded)",
          "LPT1:", "open", ENOENT},
@@ -66,7 +72,7 @@ TEST_F(BackpackMapping, EveryFailureSaysWhyAndLeavesNothingOpen) {
     };
     for (const auto& [error, name, failing, number] : cases) {
         device.errors = {{failing, number}};
-        EXPECT_FALSE(mapping.open(name, {}));
+        EXPECT_FALSE(mapping.open(name, {{}, {}, {"/home/me/i2c.conf", ""}}));
         EXPECT_EQ(mapping.error(), std::string("lumivex i2c: ") + error);
     }
     mapping.close();
@@ -103,11 +109,13 @@ TEST(BackpackConfiguration, KeysSetTheBackpackOrSayWhatIsWrong) {
               (i2c::Backpack{"/dev/i2c-usb", 0x3F, 6, 5, 4, 7, {0, 1, 2, 3}, false}));
     const auto written_out = i2c::parse_backpacks(file_text(I2C_CONF), error);
     EXPECT_EQ(written_out->lpt1, i2c::Backpack());
+    EXPECT_EQ(i2c::parse_backpacks("bus = 0x1A", error)->lpt1.bus, "/dev/i2c-26");
     EXPECT_FALSE(written_out->lpt2);
     const std::pair<const char*, const char*> faults[] = {
         {"colour = blue",
          "line 1: unknown key colour (bus, address, rs, rw, e, backlight, d4..d7, light)"},
         {"bus =", "line 1: bus = needs a bus, such as /dev/i2c-1 or 1"},
+        {"bus = 1x", "line 1: bus = 1x is not a bus number"},
         {"address = 0x78", "line 1: address = 0x78 is not a device address (0x03 to 0x77)"},
         {"address = 2", "line 1: address = 2 is not a device address (0x03 to 0x77)"},
         {"rs = 8", "line 1: rs = 8 is not a pin (0..7)"},
@@ -142,7 +150,7 @@ TEST_F(BackpackMapping, TheCoresRegisterAccessesSendThePins) {
     replay(trace, mapping);
     EXPECT_EQ(device.calls, expected);
     device.calls.clear();
-    device.pin_reads = {0x8E, 0x5E}; // busy, address 000 0101 on P7..P4
+    device.display = {0x8, 0x5}; // busy, address 000 0101
     EXPECT_EQ(replay(core_trace([] { display::read_cycle(display::read_busy_flag_and_address); }),
                      mapping),
               (std::vector{0x0B, 0x47, 0x2F}));

@@ -135,15 +135,14 @@ done
 [ -z "$(window_named 'Lumivex bench')" ] || fail "the bench stayed after the program ended"
 echo "simulated port: opened, recorded in $recordings, closed, exited with code 0"
 
-# GPIO by name, on a chip that is not there.
+# GPIO by name, on a chip that is not there, as the user's own configuration names it.
+mkdir -p "$XDG_CONFIG_HOME/lumivex"
 printf '[LPT1]\nchip = gpiochip-lumivex-test\nrs = 17\ne = 22\nd4 = 12\nd5 = 16\nd6 = 20\nd7 = 21\n' \
-    >"$HOME/gpio.conf"
-export LUMIVEX_GPIO_CONF=$HOME/gpio.conf
+    >"$XDG_CONFIG_HOME/lumivex/gpio.conf"
 start_lumivex lumivex --port=gpio
 expect_reason_in_err3 gpiochip-lumivex-test
 
-# The I2C backpack by the setting, on a bus that is not there.
-mkdir -p "$XDG_CONFIG_HOME/lumivex"
+# The I2C backpack by the setting, on a bus that is not there, in the file the variable names.
 echo "port = i2c" >"$XDG_CONFIG_HOME/lumivex/lumivex.conf"
 printf '[LPT1]\nbus = /dev/i2c-lumivex-test\n' >"$HOME/i2c.conf"
 export LUMIVEX_I2C_CONF=$HOME/i2c.conf

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 
 // write(address, value) for each "OUTPORT address value" of the trace, read(address) for INPORT.
 template <typename Write, typename Read>
@@ -52,18 +53,24 @@ protected:
         return reads;
     }
 
-    // What `library`, installed in a run folder with `config_text` as drv/<config_file>, writes
-    // to standard error when the program opens LPT1 on it and is refused ("<run>": the folder).
-    std::string refusal(const char* library, const char* config_file, const char* config_text) {
+    // What `library`, installed in a run folder with `files` (paths in the folder, and their
+    // texts), writes to standard error when the program opens LPT1 on it and is refused ("<run>":
+    // the folder). The user's configuration folder is <run>/config.
+    std::string refusal(const char* library, const std::map<std::string, std::string>& files) {
         const RunFolder folder;
         folder.install_port_library(library);
-        std::ofstream(folder.path() / "drv" / config_file) << config_text;
+        for (const auto& [path, text] : files) {
+            std::filesystem::create_directories((folder.path() / path).parent_path());
+            std::ofstream(folder.path() / path) << text;
+        }
+        setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
         lumivex::port::use_library_loader(lumivex::port::system_library_loader());
         testing::internal::CaptureStderr();
         EXPECT_EQ(lumivex::port::open_port(lumivex::lpt::lpt1_base_address),
                   lumivex::port::device_not_opened);
         std::string output = testing::internal::GetCapturedStderr();
-        if (const auto at = output.find(folder.path().string()); at != std::string::npos)
+        unsetenv("XDG_CONFIG_HOME");
+        for (std::size_t at; (at = output.find(folder.path().string())) != std::string::npos;)
             output.replace(at, folder.path().string().size(), "<run>");
         return output;
     }

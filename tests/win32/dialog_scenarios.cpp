@@ -54,12 +54,12 @@ HWND shown_dialog_other_than(HWND except) {
     return found;
 }
 
-void start(const wchar_t* folder = nullptr) {
+void start(const wchar_t* folder = nullptr, const std::wstring& arguments = L"") {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     wchar_t path[MAX_PATH] = L"";
     GetFullPathNameW(L"lumivex.exe", MAX_PATH, path, nullptr);
-    std::wstring command = L"\"" + std::wstring(path) + L"\"";
+    std::wstring command = L"\"" + std::wstring(path) + L"\" " + arguments;
     check(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
                          &startup, &process));
     WaitForInputIdle(process.hProcess, limit_ms);
@@ -113,6 +113,22 @@ std::string opened_and_closed(const std::string& device, int base) {
     return opened(device, base) + " | " + closed(base);
 }
 
+// An open message box as "caption: text[ icon] buttons".
+std::wstring message_box_seen(HWND box) {
+    wchar_t caption[256] = L"";
+    GetWindowTextW(box, caption, 256);
+    std::wstring text, icon, buttons;
+    for (HWND part = nullptr; (part = FindWindowExW(box, part, L"Static", nullptr)) != nullptr;)
+        if (IsWindowVisible(part) && (GetWindowLongW(part, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            icon = send_to(part, STM_GETICON) != 0 ? L" icon" : L"";
+        else if (IsWindowVisible(part))
+            text += text_of(part);
+    for (const int button : {IDOK, IDCANCEL, IDYES, IDNO})
+        if (IsWindowVisible(GetDlgItem(box, button)))
+            buttons += L" " + std::to_wstring(button);
+    return std::wstring(caption) + L": " + text + icon + buttons;
+}
+
 // Brings the notice up as the case says and answers it; nothing reaches the port library.
 // The box is read as "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]"
 // while it is open.
@@ -126,19 +142,8 @@ void expect_notice(const NoticeCase& c) {
     const bool question = c.kind == NoticeKind::question;
     check(PostMessageW(control(c.clicked), BM_CLICK, 0, 0));
     const HWND box = shown_dialog_other_than(dialog);
-    wchar_t caption[256] = L"";
-    GetWindowTextW(box, caption, 256);
-    std::wstring text, icon, buttons;
-    for (HWND part = nullptr; (part = FindWindowExW(box, part, L"Static", nullptr)) != nullptr;)
-        if (IsWindowVisible(part) && (GetWindowLongW(part, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
-            icon = send_to(part, STM_GETICON) != 0 ? L" icon" : L"";
-        else if (IsWindowVisible(part))
-            text += text_of(part);
-    for (const int button : {IDOK, IDCANCEL, IDYES, IDNO})
-        if (IsWindowVisible(GetDlgItem(box, button)))
-            buttons += L" " + std::to_wstring(button);
     const HWND owner = GetWindow(box, GW_OWNER);
-    const std::wstring seen = std::wstring(caption) + L": " + text + icon + buttons +
+    const std::wstring seen = message_box_seen(box) +
                               (owner == dialog ? L" owned by the dialog"
                                : owner         ? L" owned"
                                                : L"") +
@@ -283,6 +288,29 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
                : CallNextHookEx(nullptr, code, window, details);
 }
 
+// An unknown port library's name stops the program before its dialog: a message box, then exit
+// code 2.
+void unknown_port_name_stops_the_program() {
+    start(nullptr, L"--port=nope");
+    check(message_box_seen(dialog) ==
+          L"Lumivex: lumivex: no port library named \"nope\" (found: sim) icon 1");
+    check(PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
+    DWORD code = 0;
+    check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
+}
+
+// The simulated port reads the panel the command line gives: one it does not offer keeps its
+// port from opening.
+void sim_port_takes_the_panel_option() {
+    start(nullptr, L"--panel=99x9");
+    check(PostMessageW(control(open_port_button), BM_CLICK, 0, 0));
+    const HWND box = shown_dialog_other_than(dialog);
+    check(message_box_seen(box).starts_with(L"Orvo_LPT-Port-Modul: Err3 - Can't open LPT1!"));
+    check(PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0));
+    wait_until([box] { return !IsWindow(box); });
+    exit_with_code_0();
+}
+
 // The shipped simulated port on the instant clock: its window comes and goes with the port, also
 // after one that could not be made (opened here, under a hook on all this process's threads that
 // refuses it), and the demo leaves its winking face, glyph 2, at DDRAM address 0.
@@ -322,10 +350,16 @@ void play_demo() {
 #define SCENARIO(name)                                                                             \
     { #name, name }
 const std::map<std::string, void (*)()> scenarios{
-    SCENARIO(controls_reach_their_handlers), SCENARIO(notices_show_text_caption_and_owner),
-    SCENARIO(without_port_library),          SCENARIO(resources_of_the_program),
-    SCENARIO(answers_during_the_led_test),   SCENARIO(started_elsewhere_and_ended_by_the_session),
-    SCENARIO(sim_port_plays_the_demo),       SCENARIO(play_demo)};
+    SCENARIO(controls_reach_their_handlers),
+    SCENARIO(notices_show_text_caption_and_owner),
+    SCENARIO(without_port_library),
+    SCENARIO(resources_of_the_program),
+    SCENARIO(answers_during_the_led_test),
+    SCENARIO(started_elsewhere_and_ended_by_the_session),
+    SCENARIO(sim_port_plays_the_demo),
+    SCENARIO(unknown_port_name_stops_the_program),
+    SCENARIO(sim_port_takes_the_panel_option),
+    SCENARIO(play_demo)};
 
 } // namespace
 

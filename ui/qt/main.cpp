@@ -1,4 +1,5 @@
 #include "app/notice.h"
+#include "app/port_choice.h"
 #include "app/program.h"
 #include "app/run_folder.h"
 #include "port/port_module.h"
@@ -9,6 +10,29 @@
 #include "ui/qt/termination_signals.h"
 
 #include <QApplication>
+#include <QStandardPaths>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The arguments after the program's name, once Qt has taken its own out.
+std::vector<std::string> program_arguments() {
+    std::vector<std::string> arguments;
+    for (const QString& argument : QApplication::arguments().mid(1))
+        arguments.push_back(argument.toStdString());
+    return arguments;
+}
+
+// $XDG_CONFIG_HOME/lumivex/lumivex.conf, or ~/.config/lumivex/lumivex.conf.
+std::string setting_file_path() {
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/lumivex/lumivex.conf"))
+        .toStdString();
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     using namespace lumivex;
@@ -19,6 +43,15 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(qt::application_icon());
     QApplication::setDesktopFileName(QStringLiteral("lumivex"));
     app::set_program_folder(QCoreApplication::applicationDirPath().toStdString());
+    const app::StartChoice choice = app::start_choice(program_arguments(), setting_file_path());
+    if (choice.action == app::StartAction::stop) {
+        std::cerr << choice.text << '\n';
+        return 2;
+    }
+    if (choice.action != app::StartAction::open_dialog) {
+        std::cout << choice.text << '\n';
+        return 0;
+    }
     // Until the port is closed, these signals end the program as the Exit button does.
     qt::TerminationSignals termination_signals;
 

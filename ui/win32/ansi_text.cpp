@@ -42,4 +42,8 @@ std::string from_utf16(const std::wstring& wide) {
     return from_wide(wide, CP_UTF8);
 }
 
+std::wstring to_utf16(std::string_view utf8) {
+    return to_wide(utf8, CP_UTF8);
+}
+
 } // namespace lumivex::win32

@@ -11,5 +11,6 @@ std::string to_ansi(std::string_view utf8);
 std::string from_ansi(std::string_view ansi);
 // What the ...W functions return, as UTF-8.
 std::string from_utf16(const std::wstring& wide);
+std::wstring to_utf16(std::string_view utf8);
 
 } // namespace lumivex::win32

@@ -1,6 +1,7 @@
 // The program's entry: a hidden main window whose creation runs the control dialog; when the
 // dialog ends, the window destroys itself, the port is closed and the process ends.
 #include "app/notice.h"
+#include "app/port_choice.h"
 #include "app/program.h"
 #include "app/run_folder.h"
 #include "dialog/dialog_template.h"
@@ -11,6 +12,8 @@
 #include "ui/win32/event_pump.h"
 #include "ui/win32/message_box_notices.h"
 
+#include <cstdio>
+#include <shellapi.h>
 #include <windows.h>
 
 namespace {
@@ -65,6 +68,30 @@ std::string program_folder() {
     return win32::from_utf16(path.substr(0, path.find_last_of(L'\\')));
 }
 
+// The arguments after the program's name, as UTF-8.
+std::vector<std::string> command_line_arguments() {
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> utf8;
+    for (int i = 1; i < count; ++i)
+        utf8.push_back(win32::from_utf16(arguments[i]));
+    LocalFree(arguments);
+    return utf8;
+}
+
+// A program without a console shows the help and the reason it stops in a message box; both
+// also go to standard output or error for a caller that reads them. The exit code.
+int report_start_choice(const app::StartChoice& choice) {
+    const bool stop = choice.action == app::StartAction::stop;
+    std::FILE* stream = stop ? stderr : stdout;
+    std::fputs((choice.text + "\n").c_str(), stream);
+    std::fflush(stream);
+    if (choice.action != app::StartAction::print_chosen_port)
+        MessageBoxW(nullptr, win32::to_utf16(choice.text).c_str(), L"Lumivex",
+                    stop ? MB_ICONERROR : MB_ICONINFORMATION);
+    return stop ? 2 : 0;
+}
+
 bool register_window_class() {
     WNDCLASSEXA window_class{};
     window_class.cbSize = sizeof window_class;
@@ -85,7 +112,13 @@ bool register_window_class() {
 int WINAPI WinMain(HINSTANCE this_instance, HINSTANCE, LPSTR, int show_command) {
     instance = this_instance;
     app::set_notice_sink(&notices);
-    app::set_program_folder(program_folder());
+    const std::string folder = program_folder();
+    app::set_program_folder(folder);
+    // A program unpacked from a zip keeps its settings beside itself.
+    const app::StartChoice choice =
+        app::start_choice(command_line_arguments(), folder + "\\lumivex.ini");
+    if (choice.action != app::StartAction::open_dialog)
+        return report_start_choice(choice);
     port::set_wait_runner(win32::run_wait_answering);
     port::set_wait_hook(win32::pump_messages_between_waits);
     if (!register_window_class())
