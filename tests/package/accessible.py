@@ -2,11 +2,12 @@
 as a screen reader does. The programs must run on the same session bus with
 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1.
 
-    accessible.py texts WINDOW          the names of everything in the window titled WINDOW,
-                                        one a line (a label's name is its text)
+    accessible.py text WINDOW PREFIX    the name of the first thing in the window titled WINDOW
+                                        whose name starts with PREFIX (a label's name is its
+                                        whole text, all its lines)
     accessible.py press WINDOW BUTTON   clicks the button (or check box) named BUTTON there
 
-Waits up to ten seconds for the window and the button; exit 1 when they do not appear."""
+Waits up to ten seconds for them to appear; exit 1 when they do not."""
 
 import sys
 import time
@@ -68,11 +69,14 @@ def await_node(bus, window_name, wanted, what):
 def main():
     bus = accessibility_bus()
     command, window_name = sys.argv[1], sys.argv[2]
-    if command == "texts":
-        window = await_node(bus, window_name, lambda window: window, "window")
-        for node in window.descendants():
-            if node.name():
-                print(node.name())
+    if command == "text":
+        prefix = sys.argv[3]
+        text = await_node(
+            bus, window_name,
+            lambda window: next((node.name() for node in window.descendants()
+                                 if node.name().startswith(prefix)), None),
+            f"text '{prefix}...'")
+        print(text)
     elif command == "press":
         button_name = sys.argv[3]
         button = await_node(
