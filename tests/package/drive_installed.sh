@@ -5,9 +5,9 @@
 # - with no option and no setting: the simulated port, with the bench beside it. Open and Close
 #   Port show no message; the bench records into the user's data folder, since the current
 #   folder is not the user's; Exit Program ends both, with exit code 0;
-# - each hardware library on a device that is not there, chosen by --port=, by the user's setting
-#   and by the menu entry's action: Open Port shows "Err3 - Can't open LPT1!" with the library's
-#   reason (the line it writes to standard error) below it, and no bench opens.
+# - each hardware library on a device that is not there, gpio chosen by --port=, i2c by the
+#   user's setting and ppdev by the menu entry's action: Open Port shows "Err3 - Can't open LPT1!"
+#   with the library's reason (as it writes it to standard error) below it, and no bench opens.
 # Usage: drive_installed.sh <folder holding accessible.py>
 set -euo pipefail
 helpers=$1
