@@ -81,9 +81,14 @@ inline const NoticeCase notice_cases[] = {
     {"8-bit-Bus?", "Orvo_LPTio_HD44780-Modul", NoticeKind::question, NoticeOwner::main_window,
      init_button, 0, "", open_port_button, bus_width_check},
 };
-// Without a port library.
+// Without a port library; the loader's reason follows on a line of its own.
 inline const NoticeCase no_port_library{"Err1 - DLL-Error! - File not found!",
                                         "Orvo_LPT-Port-Modul", NoticeKind::error,
                                         NoticeOwner::main_window, open_port_button};
+// The simulated port refusing LUMIVEX_SIM_PANEL=bogus: its reason below the notice's text.
+inline const NoticeCase refused_panel{
+    "Err3 - Can't open LPT1!\nlumivex sim: LUMIVEX_SIM_PANEL \"bogus\": not a panel; accepted: "
+    "8x1, 16x1, 16x2, 16x4, 20x2, 20x4, 24x2, 40x2",
+    "Orvo_LPT-Port-Modul", NoticeKind::error, NoticeOwner::main_window, open_port_button};
 
 } // namespace front_end
