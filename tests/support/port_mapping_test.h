@@ -53,16 +53,20 @@ protected:
     }
 
     // What `library`, installed in a run folder with `config_text` as drv/<config_file>, writes
-    // to standard error when the program opens LPT1 on it and is refused ("<run>": the folder).
+    // to standard error when the program opens LPT1 on it and is refused ("<run>": the folder);
+    // the notice shows the same line below its own.
     std::string refusal(const char* library, const char* config_file, const char* config_text) {
         const RunFolder folder;
         folder.install_port_library(library);
         std::ofstream(folder.path() / "drv" / config_file) << config_text;
         lumivex::port::use_library_loader(lumivex::port::system_library_loader());
+        notices.shown.clear();
         testing::internal::CaptureStderr();
         EXPECT_EQ(lumivex::port::open_port(lumivex::lpt::lpt1_base_address),
                   lumivex::port::device_not_opened);
         std::string output = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!\n" +
+                                                           output.substr(0, output.find('\n'))});
         if (const auto at = output.find(folder.path().string()); at != std::string::npos)
             output.replace(at, folder.path().string().size(), "<run>");
         return output;

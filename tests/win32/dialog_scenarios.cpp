@@ -6,6 +6,7 @@
 #include "support/front_end_cases.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -206,10 +207,29 @@ void notices_show_text_caption_and_owner() {
     exit_with_code_0();
 }
 
+// Without a port library, the system's reason follows the notice's text: the file is not in
+// either place, so the last one tried is named.
 void without_port_library() {
+    wchar_t message[256] = L"";
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   ERROR_MOD_NOT_FOUND, 0, message, 256, nullptr);
+    char reason[512] = "";
+    WideCharToMultiByte(CP_UTF8, 0, message, -1, reason, 512, nullptr, nullptr);
+    const std::string text = std::string(no_port_library.text) + "\ndrv/PORT.DLL: " +
+                             std::string(reason).substr(0, std::strcspn(reason, "\r\n"));
+    NoticeCase without_library = no_port_library;
+    without_library.text = text.c_str();
     start();
-    expect_notice(no_port_library);
+    expect_notice(without_library);
     check(!(send(open_port_button, BM_GETSTATE) & BST_PUSHED));
+    exit_with_code_0();
+}
+
+// The simulated port says why it refuses a setting, below the notice's text.
+void sim_port_says_why_it_refuses() {
+    SetEnvironmentVariableW(L"LUMIVEX_SIM_PANEL", L"bogus");
+    start();
+    expect_notice(refused_panel);
     exit_with_code_0();
 }
 
@@ -306,10 +326,15 @@ void play_demo() {
 #define SCENARIO(name)                                                                             \
     { #name, name }
 const std::map<std::string, void (*)()> scenarios{
-    SCENARIO(controls_reach_their_handlers), SCENARIO(notices_show_text_caption_and_owner),
-    SCENARIO(without_port_library),          SCENARIO(resources_of_the_program),
-    SCENARIO(answers_during_the_led_test),   SCENARIO(started_elsewhere_and_ended_by_the_session),
-    SCENARIO(sim_port_plays_the_demo),       SCENARIO(play_demo)};
+    SCENARIO(controls_reach_their_handlers),
+    SCENARIO(notices_show_text_caption_and_owner),
+    SCENARIO(without_port_library),
+    SCENARIO(resources_of_the_program),
+    SCENARIO(answers_during_the_led_test),
+    SCENARIO(started_elsewhere_and_ended_by_the_session),
+    SCENARIO(sim_port_plays_the_demo),
+    SCENARIO(sim_port_says_why_it_refuses),
+    SCENARIO(play_demo)};
 
 } // namespace
 
