@@ -207,21 +207,38 @@ void notices_show_text_caption_and_owner() {
     exit_with_code_0();
 }
 
-// Without a port library, the system's reason follows the notice's text: the file is not in
-// either place, so the last one tried is named.
-void without_port_library() {
+// The Err1 notice for a load of path that failed with code: the system's message below the
+// notice's text, naming the path where it says %1, else after it.
+void expect_load_failure(const std::string& path, DWORD code) {
     wchar_t message[256] = L"";
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   ERROR_MOD_NOT_FOUND, 0, message, 256, nullptr);
-    char reason[512] = "";
-    WideCharToMultiByte(CP_UTF8, 0, message, -1, reason, 512, nullptr, nullptr);
-    const std::string text = std::string(no_port_library.text) + "\ndrv/PORT.DLL: " +
-                             std::string(reason).substr(0, std::strcspn(reason, "\r\n"));
+    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   message, 256, nullptr);
+    char utf8[512] = "";
+    WideCharToMultiByte(CP_UTF8, 0, message, -1, utf8, 512, nullptr, nullptr);
+    std::string reason(utf8, std::strcspn(utf8, "\r\n"));
+    const auto insert = reason.find("%1");
+    reason = insert == std::string::npos ? path + ": " + reason : reason.replace(insert, 2, path);
+    const std::string text = std::string(no_port_library.text) + "\n" + reason;
     NoticeCase without_library = no_port_library;
     without_library.text = text.c_str();
-    start();
     expect_notice(without_library);
+}
+
+// Without a port library the loader's reason is the one for the last path tried; with a file
+// that is no library, the one for the path where it is, the program's folder coming first.
+void without_port_library() {
+    DeleteFileW(L"drv\\PORT.DLL");
+    start();
+    expect_load_failure("drv/PORT.DLL", ERROR_MOD_NOT_FOUND);
     check(!(send(open_port_button, BM_GETSTATE) & BST_PUSHED));
+    std::ofstream("drv/PORT.DLL") << "not a library";
+    wchar_t program[MAX_PATH] = L""; // started as this path
+    GetFullPathNameW(L"lumivex.exe", MAX_PATH, program, nullptr);
+    *std::wcsrchr(program, L'\\') = L'\0';
+    char folder[MAX_PATH * 3] = "";
+    WideCharToMultiByte(CP_UTF8, 0, program, -1, folder, sizeof folder, nullptr, nullptr);
+    expect_load_failure(std::string(folder) + "/drv/PORT.DLL", ERROR_BAD_EXE_FORMAT);
+    DeleteFileW(L"drv\\PORT.DLL");
     exit_with_code_0();
 }
 
