@@ -1,6 +1,5 @@
 #include "app/run_folder.h"
 #include "support/core_test.h"
-#include "support/run_folder.h"
 
 #include <fstream>
 #include <iterator>
@@ -68,24 +67,12 @@ TEST_F(PortModule, FailedOpensSayWhyAndLeaveNothingOpenOrLoaded) {
     EXPECT_EQ(port_notices(), (Texts{"Time-Err - Must open Port!", "Time-ErrU - Must open Port!"}));
 }
 
-// The loader's reason for the path where the file is; the library's, when long, cut at a
-// character's start.
-TEST_F(PortModule, ReasonsBelowTheNoticeComeFromTheFileThereAndAreCut) {
-    const RunFolder folder;
-    std::ofstream(folder.path() / "drv" / "PORT.DLL") << "not a library";
-    app::set_program_folder(folder.path().string());
-    port.loadable = false;
-    port.load_failure = "invalid ELF header";
-    EXPECT_EQ(port::open_port(0x378), port::library_missing);
-    app::set_program_folder("");
-    port.loadable = true;
+TEST_F(PortModule, ALongReasonIsCutAtACharactersStart) {
     port.opencom_succeeds = false;
     port.reason = "x" + std::string(1019, '-') + "\u00fc\u20ac"; // cut in the euro sign
     EXPECT_EQ(port::open_port(0x378), port::device_not_opened);
     EXPECT_EQ(port_notices(),
-              (Texts{"Err1 - DLL-Error! - File not found!\n" + folder.path().string() +
-                         "/drv/PORT.DLL: invalid ELF header",
-                     "Err3 - Can't open LPT1!\nx" + std::string(1019, '-') + "\u00fc"}));
+              (Texts{"Err3 - Can't open LPT1!\nx" + std::string(1019, '-') + "\u00fc"}));
 }
 
 TEST_F(PortModule, ReadsAndWritesNeedAnOpenPortARegisterAddressAndAValue) {

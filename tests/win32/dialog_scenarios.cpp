@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -113,10 +114,10 @@ std::string opened_and_closed(const std::string& device, int base) {
     return opened(device, base) + " | " + closed(base);
 }
 
-// Brings the notice up as the case says and answers it; nothing reaches the port library.
-// The box is read as "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]"
-// while it is open.
-void expect_notice(const NoticeCase& c) {
+// Brings the notice up as the case says and answers it; nothing reaches the port library. A
+// reason follows the case's text on a line of its own. The box is read as
+// "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]" while it is open.
+void expect_notice(const NoticeCase& c, const std::string& reason = "") {
     if (c.field != 0)
         set_text(c.field, c.field_text);
     for (const int id : {c.first_click, c.second_click})
@@ -147,7 +148,8 @@ void expect_notice(const NoticeCase& c) {
     wait_until([box] { return !IsWindow(box); });
     send_to(dialog, WM_NULL); // the click's handler has returned
     const bool has_icon = c.kind == NoticeKind::error || c.kind == NoticeKind::information;
-    check(seen == to_wide(c.caption) + L": " + to_wide(c.text) + (has_icon ? L" icon" : L"") +
+    const std::string expected = c.text + (reason.empty() ? "" : "\n" + reason);
+    check(seen == to_wide(c.caption) + L": " + to_wide(expected) + (has_icon ? L" icon" : L"") +
                       (question ? L" 6 7" : L" 1") +
                       (c.owner == NoticeOwner::dialog ? L" owned by the dialog" : L""));
     check(IsWindowEnabled(dialog) && recorded_port_calls(calls).empty());
@@ -207,37 +209,26 @@ void notices_show_text_caption_and_owner() {
     exit_with_code_0();
 }
 
-// The Err1 notice for a load of path that failed with code: the system's message below the
-// notice's text, naming the path where it says %1, else after it.
-void expect_load_failure(const std::string& path, DWORD code) {
-    wchar_t message[256] = L"";
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+// The system's message for a failed load of path: code's text, naming the path where it says
+// %1, else after it.
+std::string load_failure(const std::string& path, DWORD code) {
+    char message[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
                    message, 256, nullptr);
-    char utf8[512] = "";
-    WideCharToMultiByte(CP_UTF8, 0, message, -1, utf8, 512, nullptr, nullptr);
-    std::string reason(utf8, std::strcspn(utf8, "\r\n"));
+    std::string reason(message, std::strcspn(message, "\r\n"));
     const auto insert = reason.find("%1");
-    reason = insert == std::string::npos ? path + ": " + reason : reason.replace(insert, 2, path);
-    const std::string text = std::string(no_port_library.text) + "\n" + reason;
-    NoticeCase without_library = no_port_library;
-    without_library.text = text.c_str();
-    expect_notice(without_library);
+    return insert == std::string::npos ? path + ": " + reason : reason.replace(insert, 2, path);
 }
 
 // Without a port library the loader's reason is the one for the last path tried; with a file
 // that is no library, the one for the path where it is, the program's folder coming first.
 void without_port_library() {
-    DeleteFileW(L"drv\\PORT.DLL");
     start();
-    expect_load_failure("drv/PORT.DLL", ERROR_MOD_NOT_FOUND);
+    expect_notice(no_port_library, load_failure("drv/PORT.DLL", ERROR_MOD_NOT_FOUND));
     check(!(send(open_port_button, BM_GETSTATE) & BST_PUSHED));
     std::ofstream("drv/PORT.DLL") << "not a library";
-    wchar_t program[MAX_PATH] = L""; // started as this path
-    GetFullPathNameW(L"lumivex.exe", MAX_PATH, program, nullptr);
-    *std::wcsrchr(program, L'\\') = L'\0';
-    char folder[MAX_PATH * 3] = "";
-    WideCharToMultiByte(CP_UTF8, 0, program, -1, folder, sizeof folder, nullptr, nullptr);
-    expect_load_failure(std::string(folder) + "/drv/PORT.DLL", ERROR_BAD_EXE_FORMAT);
+    const std::string beside_program = std::filesystem::current_path().string() + "/drv/PORT.DLL";
+    expect_notice(no_port_library, load_failure(beside_program, ERROR_BAD_EXE_FORMAT));
     DeleteFileW(L"drv\\PORT.DLL");
     exit_with_code_0();
 }
@@ -246,7 +237,7 @@ void without_port_library() {
 void sim_port_says_why_it_refuses() {
     SetEnvironmentVariableW(L"LUMIVEX_SIM_PANEL", L"bogus");
     start();
-    expect_notice(refused_panel);
+    expect_notice(refused_port, bogus_panel);
     exit_with_code_0();
 }
 
