@@ -85,10 +85,10 @@ inline const NoticeCase notice_cases[] = {
 inline const NoticeCase no_port_library{"Err1 - DLL-Error! - File not found!",
                                         "Orvo_LPT-Port-Modul", NoticeKind::error,
                                         NoticeOwner::main_window, open_port_button};
-// LPT1 refused, and the reason the simulated port gives with LUMIVEX_SIM_PANEL=bogus.
+// LPT1 refused, and the reason the simulated port gives with LUMIVEX_SIM_PANEL=bögus.
 inline const NoticeCase refused_port{"Err3 - Can't open LPT1!", "Orvo_LPT-Port-Modul",
                                      NoticeKind::error, NoticeOwner::main_window, open_port_button};
-inline const std::string bogus_panel = "lumivex sim: LUMIVEX_SIM_PANEL \"bogus\": not a panel; "
+inline const std::string bogus_panel = "lumivex sim: LUMIVEX_SIM_PANEL \"bögus\": not a panel; "
                                        "accepted: 8x1, 16x1, 16x2, 16x4, 20x2, 20x4, 24x2, 40x2";
 
 } // namespace front_end

@@ -233,9 +233,9 @@ void without_port_library() {
     exit_with_code_0();
 }
 
-// The simulated port says why it refuses a setting, below the notice's text.
+// The simulated port says why it refuses a setting, below the notice's text, in UTF-8.
 void sim_port_says_why_it_refuses() {
-    SetEnvironmentVariableW(L"LUMIVEX_SIM_PANEL", L"bogus");
+    SetEnvironmentVariableW(L"LUMIVEX_SIM_PANEL", L"bögus"); // in the system's code page
     start();
     expect_notice(refused_port, bogus_panel);
     exit_with_code_0();

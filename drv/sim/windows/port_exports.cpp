@@ -58,6 +58,20 @@ int register_at(std::int32_t address) {
     return bench ? lpt::register_at(bench->base, address) : -1;
 }
 
+// A setting's line quotes the value as the environment gave it, in the system's code page;
+// LASTERROR's reason is UTF-8.
+std::string utf8_from_ansi(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    wide.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                            static_cast<int>(wide.size()))));
+    std::string utf8(3 * wide.size(), '\0');
+    utf8.resize(static_cast<std::size_t>(
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
+                            static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 } // namespace
 
 } // namespace lumivex::sim
@@ -77,7 +91,7 @@ int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
     std::string error;
     const std::optional<Settings> settings = read_settings(error);
     if (!settings)
-        return refuse_port(std::move(error));
+        return refuse_port(utf8_from_ansi(error));
     port_clock = Clock(settings->clock);
     bench.emplace(base, settings->panel);
     return 1;
