@@ -213,6 +213,13 @@ void set_environment(const std::string& variable, const std::string& value) {
 
 } // namespace
 
+bool is_program_argument(const std::string& argument) {
+    const std::string option = argument.substr(0, argument.find('='));
+    return option == "--help" || option == "--chosen-port" ||
+           std::any_of(std::begin(keys), std::end(keys),
+                       [&](const Key& key) { return option == "--" + std::string(key.name); });
+}
+
 std::vector<std::string> port_library_names() {
     std::set<std::string> found;
     for (const std::string& folder : run_folder_paths("drv")) {

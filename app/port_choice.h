@@ -44,6 +44,9 @@ struct SettingFile {
 // in alphabetical order.
 std::vector<std::string> port_library_names();
 
+// Whether a command-line argument is one of the program's own options (as against a toolkit's).
+bool is_program_argument(const std::string& argument);
+
 // Decides from the arguments (without the program's own name), the setting and the names found.
 // Precedence: the command line, then the setting, then drv/PORT.DLL. A value with a path
 // separator or ending in .so or .dll (any case) is a library file's path, relative to the

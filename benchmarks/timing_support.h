@@ -28,6 +28,7 @@ inline int32_t PORT_LIBRARY_CALL counted_delay(int32_t ms) {
 class CountingLoader final : public port::LibraryLoader {
 public:
     port::LibraryHandle load(const char* path) override { return system().load(path); }
+    std::string last_error() override { return system().last_error(); }
     port::LibrarySymbol find(port::LibraryHandle library, const char* name) override {
         const port::LibrarySymbol symbol = system().find(library, name);
         if (symbol == nullptr || std::string(name) != "DELAY")

@@ -1,4 +1,5 @@
-/* The port-library contract: six exports that every drv/PORT.DLL provides.
+/* The port-library contract: six exports that every drv/PORT.DLL provides, and a seventh,
+ * LASTERROR, that a library may offer.
  * Plain C, shared by the program and the port libraries. All integers are 32-bit signed;
  * the device name is a zero-terminated byte string ("LPT1:" or "LPT2:"). On 32-bit Windows
  * the entries are stdcall with undecorated names (exported through a .def file). */
@@ -31,6 +32,11 @@ typedef int32_t(PORT_LIBRARY_CALL* PortDelayus)(int32_t us);
 typedef int32_t(PORT_LIBRARY_CALL* PortInport)(int32_t address);
 /* Writes value to an I/O address; the result is ignored. */
 typedef int32_t(PORT_LIBRARY_CALL* PortOutport)(int32_t address, int32_t value);
+/* Optional. Copies the reason for the last failure (why OPENCOM returned 0), one line of UTF-8
+ * without a line break, into buffer: at most size - 1 bytes, then a zero byte. Returns the
+ * reason's full length, 0 when nothing has failed. The program asks for it when OPENCOM fails
+ * and shows it below its own notice; a library without it is shown the notice alone. */
+typedef int32_t(PORT_LIBRARY_CALL* PortLasterror)(char* buffer, int32_t size);
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name);
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void);
@@ -38,6 +44,7 @@ PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAY(int32_t ms);
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us);
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL INPORT(int32_t address);
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value);
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL LASTERROR(char* buffer, int32_t size);
 
 #ifdef __cplusplus
 }

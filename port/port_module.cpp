@@ -73,6 +73,60 @@ template <typename Entry> void perform_wait(Entry entry, int amount, long long l
         wait_hook();
 }
 
+// Loads the chosen port library, from the run folder unless it was chosen by its path. When that
+// fails, reason is the loader's reason for the path where the file is (the one worth telling),
+// else for the last path tried.
+LibraryHandle load_library(std::string& reason) {
+    const std::vector<std::string> paths = library_in_run_folder
+                                               ? app::run_folder_paths(library_path)
+                                               : std::vector<std::string>{library_path};
+    const std::string present =
+        library_in_run_folder ? app::find_in_run_folder(library_path) : library_path;
+    for (const std::string& path : paths) {
+        if (LibraryHandle library = loader->load(path.c_str()))
+            return library;
+        if (path == present)
+            reason = loader->last_error();
+    }
+    return nullptr;
+}
+
+// Drops the first bytes of a UTF-8 character whose last ones were cut off.
+void drop_cut_character(std::string& text) {
+    const auto byte = [&text](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+    std::size_t lead = text.size();
+    while (lead > 0 && text.size() - lead < 3 && (byte(lead - 1) & 0xC0) == 0x80)
+        --lead;
+    if (lead-- == 0)
+        return;
+    const std::size_t needed = byte(lead) >= 0xF0 ? 4 : byte(lead) >= 0xE0 ? 3 : 2;
+    if (byte(lead) >= 0xC0 && text.size() - lead < needed)
+        text.erase(lead);
+}
+
+// What the library's LASTERROR, if it has one, says about its last failure; empty otherwise.
+// A longer reason is cut at a character's start; a line break a library may add is dropped.
+std::string library_reason(LibrarySymbol lasterror) {
+    std::array<char, 1024> buffer{};
+    const int32_t length = lasterror == nullptr
+                               ? 0
+                               : reinterpret_cast<PortLasterror>(lasterror)(
+                                     buffer.data(), static_cast<int32_t>(buffer.size()));
+    if (length <= 0)
+        return {};
+    buffer.back() = '\0';
+    std::string reason(buffer.data());
+    if (static_cast<std::size_t>(length) > reason.size())
+        drop_cut_character(reason);
+    reason.erase(reason.find_last_not_of(" \r\n") + 1);
+    return reason;
+}
+
+// A notice's own text, then the reason on a line of its own when there is one.
+std::string with_reason(const char* text, const std::string& reason) {
+    return reason.empty() ? std::string(text) : text + ("\n" + reason);
+}
+
 // Releases a library whose open failed and reports why.
 int fail_open(LibraryHandle library, int status, const char* text) {
     loader->release(library);
@@ -96,15 +150,10 @@ int open_port(int base) {
     if (device)
         close_device();
 
-    LibraryHandle library = nullptr;
-    const std::vector<std::string> paths = library_in_run_folder
-                                               ? app::run_folder_paths(library_path)
-                                               : std::vector<std::string>{library_path};
-    for (const std::string& path : paths)
-        if (library == nullptr)
-            library = loader->load(path.c_str());
+    std::string load_reason;
+    LibraryHandle library = load_library(load_reason);
     if (library == nullptr) {
-        notice("Err1 - DLL-Error! - File not found!");
+        notice(with_reason("Err1 - DLL-Error! - File not found!", load_reason).c_str());
         return library_missing;
     }
     // Looked up in this order; the first one missing decides the status (201..206).
@@ -116,6 +165,7 @@ int open_port(int base) {
     for (std::size_t i = 0; i < names.size(); ++i)
         if (entries[i] == nullptr)
             return fail_open(library, opencom_missing + static_cast<int>(i), nullptr);
+    const LibrarySymbol lasterror = loader->find(library, "LASTERROR"); // optional
     const OpenDevice opened_device{
         library,
         base,
@@ -139,7 +189,8 @@ int open_port(int base) {
         return fail_open(library, base_not_defined, "Err31 - BA n.def.");
     }
     if (opened_device.opencom(device_name) == 0)
-        return fail_open(library, device_not_opened, failure_text);
+        return fail_open(library, device_not_opened,
+                         with_reason(failure_text, library_reason(lasterror)).c_str());
 
     opened_device.outport(base + data_register, 0);
     opened_device.outport(base + control_register, lpt::control_idle);

@@ -45,22 +45,34 @@ TEST_F(PortModule, FailedOpensSayWhyAndLeaveNothingOpenOrLoaded) {
     port.loadable = true;
     port.missing_exports = {"OUTPORT", "DELAY"}; // the first in lookup order decides, silently,
     EXPECT_EQ(port::open_port(0x3BC), port::delay_missing); // before the base address
-    port.missing_exports.clear();
+    port.missing_exports = {"LASTERROR"}; // optional: without it, the notice alone
     EXPECT_EQ(port::open_port(0x3BC), port::base_not_defined);
     port.opencom_succeeds = false;
-    EXPECT_EQ(port::open_port(0x278), port::device_not_opened);
+    port.reason = "lumivex test: LPT2: busy\r\n"; // shown without the line break
     EXPECT_EQ(port::open_port(0x378), port::device_not_opened);
+    port.missing_exports.clear(); // its reason below the notice, asked before the release
+    EXPECT_EQ(port::open_port(0x278), port::device_not_opened);
     EXPECT_EQ(brief(trace),
-              "D00|C?|C0B|CLOSECOM|RELEASE|LOAD /opt/lumivex/drv/PORT.DLL|"
-              "LOAD drv/PORT.DLL|N:Err1 - DLL-Error! - File not found!|"
+              "D00|C?|C0B|CLOSECOM|RELEASE|LOAD /opt/lumivex/drv/PORT.DLL|LOAD drv/PORT.DLL|"
+              "N:Err1 - DLL-Error! - File not found!\ndrv/PORT.DLL: cannot open shared object "
+              "file: No such file or directory|" // where no file is, the last path tried
               "LOAD drv/PORT.DLL|RELEASE|LOAD drv/PORT.DLL|RELEASE|N:Err31 - BA n.def.|"
-              "LOAD drv/PORT.DLL|OPENCOM LPT2:|RELEASE|N:Err3 - Can't open LPT2!|"
-              "LOAD drv/PORT.DLL|OPENCOM LPT1:|RELEASE|N:Err3 - Can't open LPT1!");
+              "LOAD drv/PORT.DLL|OPENCOM LPT1:|RELEASE|N:Err3 - Can't open LPT1!|"
+              "LOAD drv/PORT.DLL|OPENCOM LPT2:|RELEASE|"
+              "N:Err3 - Can't open LPT2!\nlumivex test: LPT2: busy");
     EXPECT_EQ(port_notices().size(), 4u);
     EXPECT_EQ(port::close_port(0x378), -1); // nothing left open
     port::wait_ms(1);                       // waits take an open port as their condition too
     port::wait_us(10);
     EXPECT_EQ(port_notices(), (Texts{"Time-Err - Must open Port!", "Time-ErrU - Must open Port!"}));
+}
+
+TEST_F(PortModule, ALongReasonIsCutAtACharactersStart) {
+    port.opencom_succeeds = false;
+    port.reason = "x" + std::string(1019, '-') + "\u00fc\u20ac"; // cut in the euro sign
+    EXPECT_EQ(port::open_port(0x378), port::device_not_opened);
+    EXPECT_EQ(port_notices(),
+              (Texts{"Err3 - Can't open LPT1!\nx" + std::string(1019, '-') + "\u00fc"}));
 }
 
 TEST_F(PortModule, ReadsAndWritesNeedAnOpenPortARegisterAddressAndAValue) {
@@ -107,7 +119,8 @@ TEST_F(PortModule, LedTestAndDataDirectionNeedAnOpenPortAndRestoreTheRegister) {
 
 } // namespace
 
-// The system's loader maps a library, finds exports by their plain names and unmaps it.
+// The system's loader maps a library, finds exports by their plain names and unmaps it; it
+// says why a load failed.
 TEST(SystemLibraryLoader, LoadsFindsAndReleases) {
     const auto mapped = [] {
         std::ifstream maps("/proc/self/maps");
@@ -116,6 +129,8 @@ TEST(SystemLibraryLoader, LoadsFindsAndReleases) {
     };
     port::LibraryLoader& loader = port::system_library_loader();
     EXPECT_EQ(loader.load("no/such/PORT.DLL"), nullptr);
+    EXPECT_EQ(loader.last_error(),
+              "no/such/PORT.DLL: cannot open shared object file: No such file or directory");
     const port::LibraryHandle library = loader.load(RECORDING_PORT_LIBRARY);
     ASSERT_NE(library, nullptr);
     EXPECT_TRUE(mapped());

@@ -2,22 +2,22 @@
 // wait, the registers the library's own port (hardware_exports.h).
 #include "drv/common/hardware_exports.h"
 
+#include "drv/common/last_error.h"
 #include "drv/common/precise_wait.h"
 #include "port/port_library.h"
 
 #include <chrono>
-#include <cstdio>
 
 using namespace lumivex::drv;
 
 extern "C" {
 
-// Why a port could not be had goes to standard error, one line; the program only learns "no".
+// Why a port could not be had goes to standard error, one line, and stays for LASTERROR.
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
-    if (hardware_port().open_port(device_name != nullptr ? device_name : ""))
-        return 1;
-    std::fprintf(stderr, "%s\n", hardware_port().error().c_str());
-    return 0;
+    if (!hardware_port().open_port(device_name != nullptr ? device_name : ""))
+        return refuse_port(hardware_port().error());
+    forget_refusal();
+    return 1;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
@@ -44,5 +44,9 @@ PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL INPORT(int32_t address) {
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
     hardware_port().write(address, value);
     return 0;
+}
+
+PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL LASTERROR(char* buffer, int32_t size) {
+    return copy_last_refusal(buffer, size);
 }
 }

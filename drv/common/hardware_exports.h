@@ -4,13 +4,14 @@
 
 namespace lumivex::drv {
 
-// A port library's one port for real hardware, as the six exports (hardware_exports.cpp, built
+// A port library's one port for real hardware, as the exports (hardware_exports.cpp, built
 // into each such library) use it.
 class HardwarePort {
 public:
     virtual ~HardwarePort() = default;
     // Opens the port for "LPT1:" or "LPT2:", reading the library's configuration afresh. False
-    // when the port cannot be had; error() then says why, in one line for standard error.
+    // when the port cannot be had; error() then says why, in one line for standard error
+    // and LASTERROR.
     virtual bool open_port(const std::string& device_name) = 0;
     virtual void close() = 0;
     // Addresses outside the open port are ignored; reading them gives 0xFF.

@@ -151,14 +151,18 @@ void PpdevPort::write(int address, int value) {
         transfer(PPWDATA, "PPWDATA", &byte);
         break;
     case control_register: {
+        // The port lets go of the data lines before the lines may hand them to the display, and
+        // takes them back only after: a write that turns them around never drives them while
+        // the display may.
         const std::uint8_t direction = byte & direction_bit;
-        if (direction != direction_bit_) {
-            int reverse = direction != 0 ? 1 : 0;
+        int reverse = direction != 0 ? 1 : 0;
+        if (direction != direction_bit_ && reverse)
             transfer(PPDATADIR, "PPDATADIR", &reverse); // refused, nothing after it is sent
-            direction_bit_ = direction;
-        }
         byte &= control_lines;
         transfer(PPWCONTROL, "PPWCONTROL", &byte);
+        if (direction != direction_bit_ && !reverse)
+            transfer(PPDATADIR, "PPDATADIR", &reverse);
+        direction_bit_ = direction;
         break;
     }
     default: // the status register only reads

@@ -1,6 +1,7 @@
-// The port library's six exports over the simulated port: the model on the chosen clock,
+// The port library's exports over the simulated port: the model on the chosen clock,
 // published in shared memory and, when asked for, recorded as VCD. A setting that cannot be
 // followed makes OPENCOM fail rather than be ignored.
+#include "drv/common/last_error.h"
 #include "drv/sim/clock.h"
 #include "drv/sim/parallel_port.h"
 #include "drv/sim/settings.h"
@@ -10,7 +11,6 @@
 #include "port/port_library.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string_view>
@@ -70,18 +70,20 @@ std::string power_on(int base) {
 } // namespace lumivex::sim
 
 using namespace lumivex::sim;
+using lumivex::drv::forget_refusal;
+using lumivex::drv::refuse_port;
 
 int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
+    forget_refusal();
     const std::string_view name = device_name != nullptr ? device_name : "";
     const int base = lumivex::lpt::base_address_of(name);
     if (base == 0)
         return 0;
     bench.reset();
-    // Why a port cannot be had goes to standard error, one line; the program only learns "no".
-    if (const std::string error = power_on(base); !error.empty()) {
+    // Why a port cannot be had goes to standard error, one line, and stays for LASTERROR.
+    if (std::string error = power_on(base); !error.empty()) {
         bench.reset();
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 0;
+        return refuse_port(std::move(error));
     }
     return 1;
 }
@@ -121,4 +123,8 @@ int32_t PORT_LIBRARY_CALL OUTPORT(int32_t address, int32_t value) {
     bench->port.write(offset, byte, now_us);
     record(offset, byte, port_write, now_us);
     return 0;
+}
+
+int32_t PORT_LIBRARY_CALL LASTERROR(char* buffer, int32_t size) {
+    return lumivex::drv::copy_last_refusal(buffer, size);
 }

@@ -150,11 +150,14 @@ TEST_F(PpdevMapping, TheCoresRegisterAccessesAreTheirIoctls) {
     Calls expected{"open /dev/parport0", "PPEXCL",  "PPCLAIM",    "close",
                    "open /dev/parport0", "PPCLAIM", "PPDATADIR 0"};
     int direction = 0;
-    const auto written = [&](int address, int value) {
-        if (address == 0x37A && (value & 0x20) != direction)
-            expected.push_back("PPDATADIR " + std::to_string((direction = value & 0x20) >> 5));
+    const auto written = [&](int address, int value) { // let go first, take back last
+        const bool turned = address == 0x37A && (value & 0x20) != direction;
+        if (turned && (direction = value & 0x20) != 0)
+            expected.push_back("PPDATADIR 1");
         expected.push_back(address == 0x378 ? "PPWDATA " + std::to_string(value)
                                             : "PPWCONTROL " + std::to_string(value & 0x0F));
+        if (turned && direction == 0)
+            expected.push_back("PPDATADIR 0");
     };
     const char* reads[] = {"PPRDATA", "PPRSTATUS", "PPRCONTROL"};
     for_each_access(trace, written, [&](int address) { expected.push_back(reads[address & 3]); });

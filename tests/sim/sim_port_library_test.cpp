@@ -52,11 +52,14 @@ protected:
     }
     // Cuts the published object to size bytes, or makes it longer, as anyone may.
     void cut_block(off_t size) const { EXPECT_EQ(truncate(block_file.c_str(), size), 0); }
-    // Opens the port and expects the library to refuse, saying why on stderr.
+    // Opens the port and expects the library to refuse, saying why on stderr and in the notice.
     void expect_refusal(const std::string& why) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(port::open_port(lpt1), port::device_not_opened);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), "lumivex sim: " + why + "\n");
+        EXPECT_EQ(notice_texts(),
+                  std::vector<std::string>{"Err3 - Can't open LPT1!\nlumivex sim: " + why});
+        notices.shown.clear();
     }
 
     RunFolder folder;
@@ -98,8 +101,6 @@ TEST_F(SimPortLibrary, RefusesSettingsItCannotFollow) {
     for (const auto& c : cases) {
         setenv(c.variable, c.value.c_str(), 1);
         expect_refusal(std::string(c.variable) + " \"" + c.value + "\": " + c.why);
-        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!"});
-        notices.shown.clear();
         unsetenv(c.variable);
         configure();
     }

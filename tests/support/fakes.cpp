@@ -2,6 +2,8 @@
 
 #include "port/port_library.h"
 
+#include <cstdio>
+
 namespace {
 
 FakePortLibrary* active = nullptr;
@@ -35,6 +37,9 @@ int32_t PORT_LIBRARY_CALL fake_outport(int32_t address, int32_t value) {
     active->trace.push_back(outport(address, value));
     return 0;
 }
+int32_t PORT_LIBRARY_CALL fake_lasterror(char* buffer, int32_t size) {
+    return std::snprintf(buffer, static_cast<std::size_t>(size), "%s", active->reason.c_str());
+}
 
 } // namespace
 
@@ -48,6 +53,7 @@ FakePortLibrary::~FakePortLibrary() {
 
 lumivex::port::LibraryHandle FakePortLibrary::load(const char* path) {
     trace.push_back(std::string("LOAD ") + path);
+    last_path_ = path;
     return loadable ? &handle_token : nullptr;
 }
 
@@ -55,9 +61,10 @@ lumivex::port::LibrarySymbol FakePortLibrary::find(lumivex::port::LibraryHandle 
                                                    const char* name) {
     using lumivex::port::LibrarySymbol;
     const std::pair<std::string, LibrarySymbol> entries[] = {
-        {"OPENCOM", LibrarySymbol(&fake_opencom)}, {"CLOSECOM", LibrarySymbol(&fake_closecom)},
-        {"DELAY", LibrarySymbol(&fake_delay)},     {"DELAYUS", LibrarySymbol(&fake_delayus)},
-        {"INPORT", LibrarySymbol(&fake_inport)},   {"OUTPORT", LibrarySymbol(&fake_outport)}};
+        {"OPENCOM", LibrarySymbol(&fake_opencom)},    {"CLOSECOM", LibrarySymbol(&fake_closecom)},
+        {"DELAY", LibrarySymbol(&fake_delay)},        {"DELAYUS", LibrarySymbol(&fake_delayus)},
+        {"INPORT", LibrarySymbol(&fake_inport)},      {"OUTPORT", LibrarySymbol(&fake_outport)},
+        {"LASTERROR", LibrarySymbol(&fake_lasterror)}};
     for (const auto& [entry_name, entry] : entries)
         if (library == &handle_token && entry_name == name && missing_exports.count(name) == 0)
             return entry;

@@ -12,24 +12,31 @@
 #include <vector>
 
 // An in-process port library behind the loader interface: records every load, release and
-// call into the trace and answers INPORT from a script, then with inport_default.
+// call into the trace and answers INPORT from a script, then with inport_default. A failed load
+// says why as dlopen does: "<path>: <load_failure>". LASTERROR gives reason.
 class FakePortLibrary final : public lumivex::port::LibraryLoader {
 public:
     explicit FakePortLibrary(Trace& trace);
     ~FakePortLibrary() override;
 
     bool loadable = true;
+    std::string load_failure = "cannot open shared object file: No such file or directory";
     std::set<std::string> missing_exports;
     bool opencom_succeeds = true;
+    std::string reason; // empty: nothing has failed
     std::deque<int> inport_script;
     int inport_default = 0;
 
     lumivex::port::LibraryHandle load(const char* path) override;
+    std::string last_error() override { return last_path_ + ": " + load_failure; }
     lumivex::port::LibrarySymbol find(lumivex::port::LibraryHandle library,
                                       const char* name) override;
     void release(lumivex::port::LibraryHandle library) override;
 
     Trace& trace;
+
+private:
+    std::string last_path_;
 };
 
 struct Notice {

@@ -81,9 +81,14 @@ inline const NoticeCase notice_cases[] = {
     {"8-bit-Bus?", "Orvo_LPTio_HD44780-Modul", NoticeKind::question, NoticeOwner::main_window,
      init_button, 0, "", open_port_button, bus_width_check},
 };
-// Without a port library.
+// Without a port library; the loader's reason follows on a line of its own.
 inline const NoticeCase no_port_library{"Err1 - DLL-Error! - File not found!",
                                         "Orvo_LPT-Port-Modul", NoticeKind::error,
                                         NoticeOwner::main_window, open_port_button};
+// LPT1 refused, and the reason the simulated port gives with LUMIVEX_SIM_PANEL=bögus.
+inline const NoticeCase refused_port{"Err3 - Can't open LPT1!", "Orvo_LPT-Port-Modul",
+                                     NoticeKind::error, NoticeOwner::main_window, open_port_button};
+inline const std::string bogus_panel = "lumivex sim: LUMIVEX_SIM_PANEL \"bögus\": not a panel; "
+                                       "accepted: 8x1, 16x1, 16x2, 16x4, 20x2, 20x4, 24x2, 40x2";
 
 } // namespace front_end

@@ -55,7 +55,8 @@ protected:
 
     // What `library`, installed in a run folder with `files` (paths in the folder, and their
     // texts), writes to standard error when the program opens LPT1 on it and is refused ("<run>":
-    // the folder). The user's configuration folder is <run>/config.
+    // the folder); the notice shows the same line below its own. The user's configuration folder
+    // is <run>/config.
     std::string refusal(const char* library, const std::map<std::string, std::string>& files) {
         const RunFolder folder;
         folder.install_port_library(library);
@@ -65,11 +66,14 @@ protected:
         }
         setenv("XDG_CONFIG_HOME", (folder.path() / "config").c_str(), 1);
         lumivex::port::use_library_loader(lumivex::port::system_library_loader());
+        notices.shown.clear();
         testing::internal::CaptureStderr();
         EXPECT_EQ(lumivex::port::open_port(lumivex::lpt::lpt1_base_address),
                   lumivex::port::device_not_opened);
         std::string output = testing::internal::GetCapturedStderr();
         unsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(notice_texts(), std::vector<std::string>{"Err3 - Can't open LPT1!\n" +
+                                                           output.substr(0, output.find('\n'))});
         for (std::size_t at; (at = output.find(folder.path().string())) != std::string::npos;)
             output.replace(at, folder.path().string().size(), "<run>");
         return output;

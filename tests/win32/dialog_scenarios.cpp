@@ -7,6 +7,8 @@
 #include "support/front_end_cases.h"
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -129,10 +131,10 @@ std::wstring message_box_seen(HWND box) {
     return std::wstring(caption) + L": " + text + icon + buttons;
 }
 
-// Brings the notice up as the case says and answers it; nothing reaches the port library.
-// The box is read as "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]"
-// while it is open.
-void expect_notice(const NoticeCase& c) {
+// Brings the notice up as the case says and answers it; nothing reaches the port library. A
+// reason follows the case's text on a line of its own. The box is read as
+// "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]" while it is open.
+void expect_notice(const NoticeCase& c, const std::string& reason = "") {
     if (c.field != 0)
         set_text(c.field, c.field_text);
     for (const int id : {c.first_click, c.second_click})
@@ -152,7 +154,8 @@ void expect_notice(const NoticeCase& c) {
     wait_until([box] { return !IsWindow(box); });
     send_to(dialog, WM_NULL); // the click's handler has returned
     const bool has_icon = c.kind == NoticeKind::error || c.kind == NoticeKind::information;
-    check(seen == to_wide(c.caption) + L": " + to_wide(c.text) + (has_icon ? L" icon" : L"") +
+    const std::string expected = c.text + (reason.empty() ? "" : "\n" + reason);
+    check(seen == to_wide(c.caption) + L": " + to_wide(expected) + (has_icon ? L" icon" : L"") +
                       (question ? L" 6 7" : L" 1") +
                       (c.owner == NoticeOwner::dialog ? L" owned by the dialog" : L""));
     check(IsWindowEnabled(dialog) && recorded_port_calls(calls).empty());
@@ -212,10 +215,35 @@ void notices_show_text_caption_and_owner() {
     exit_with_code_0();
 }
 
+// The system's message for a failed load of path: code's text, naming the path where it says
+// %1, else after it.
+std::string load_failure(const std::string& path, DWORD code) {
+    char message[256] = "";
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   message, 256, nullptr);
+    std::string reason(message, std::strcspn(message, "\r\n"));
+    const auto insert = reason.find("%1");
+    return insert == std::string::npos ? path + ": " + reason : reason.replace(insert, 2, path);
+}
+
+// Without a port library the loader's reason is the one for the last path tried; with a file
+// that is no library, the one for the path where it is, the program's folder coming first.
 void without_port_library() {
     start();
-    expect_notice(no_port_library);
+    expect_notice(no_port_library, load_failure("drv/PORT.DLL", ERROR_MOD_NOT_FOUND));
     check(!(send(open_port_button, BM_GETSTATE) & BST_PUSHED));
+    std::ofstream("drv/PORT.DLL") << "not a library";
+    const std::string beside_program = std::filesystem::current_path().string() + "/drv/PORT.DLL";
+    expect_notice(no_port_library, load_failure(beside_program, ERROR_BAD_EXE_FORMAT));
+    DeleteFileW(L"drv\\PORT.DLL");
+    exit_with_code_0();
+}
+
+// The simulated port says why it refuses a setting, below the notice's text, in UTF-8.
+void sim_port_says_why_it_refuses() {
+    SetEnvironmentVariableW(L"LUMIVEX_SIM_PANEL", L"bögus"); // in the system's code page
+    start();
+    expect_notice(refused_port, bogus_panel);
     exit_with_code_0();
 }
 
@@ -359,6 +387,7 @@ const std::map<std::string, void (*)()> scenarios{
     SCENARIO(sim_port_plays_the_demo),
     SCENARIO(unknown_port_name_stops_the_program),
     SCENARIO(sim_port_takes_the_panel_option),
+    SCENARIO(sim_port_says_why_it_refuses),
     SCENARIO(play_demo)};
 
 } // namespace

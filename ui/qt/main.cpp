@@ -10,8 +10,11 @@
 #include "ui/qt/termination_signals.h"
 
 #include <QApplication>
-#include <QStandardPaths>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,33 +28,52 @@ std::vector<std::string> program_arguments() {
     return arguments;
 }
 
-// $XDG_CONFIG_HOME/lumivex/lumivex.conf, or ~/.config/lumivex/lumivex.conf.
+// $XDG_CONFIG_HOME/lumivex/lumivex.conf, or ~/.config/lumivex/lumivex.conf; a relative
+// XDG_CONFIG_HOME does not count.
 std::string setting_file_path() {
-    return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-            QStringLiteral("/lumivex/lumivex.conf"))
-        .toStdString();
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/')
+        return std::string(config) + "/lumivex/lumivex.conf";
+    const char* home = std::getenv("HOME");
+    return std::string(home != nullptr ? home : "~") + "/.config/lumivex/lumivex.conf";
+}
+
+// The folder of the running program file, as Linux tells it.
+std::string program_folder() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path().string();
+}
+
+// Prints what a choice that ends the program before its dialog says; its exit code.
+int end_before_dialog(const lumivex::app::StartChoice& choice) {
+    const bool stopped = choice.action == lumivex::app::StartAction::stop;
+    (stopped ? std::cerr : std::cout) << choice.text << '\n';
+    return stopped ? 2 : 0;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
     using namespace lumivex;
+    app::set_program_folder(program_folder());
+    // When every argument is the program's own, the choice is made before Qt starts, so --help,
+    // --chosen-port and a wrong name need no display; otherwise Qt takes its options out first.
+    const std::vector<std::string> given(argv + 1, argv + argc);
+    std::optional<app::StartChoice> choice;
+    if (std::all_of(given.begin(), given.end(), app::is_program_argument))
+        choice = app::start_choice(given, setting_file_path());
+    if (choice && choice->action != app::StartAction::open_dialog)
+        return end_before_dialog(*choice);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Lumivex"));
     // The dialog and every message box take this icon; desktops match the window to the
     // installed menu entry, lumivex.desktop.
     QApplication::setWindowIcon(qt::application_icon());
     QApplication::setDesktopFileName(QStringLiteral("lumivex"));
-    app::set_program_folder(QCoreApplication::applicationDirPath().toStdString());
-    const app::StartChoice choice = app::start_choice(program_arguments(), setting_file_path());
-    if (choice.action == app::StartAction::stop) {
-        std::cerr << choice.text << '\n';
-        return 2;
-    }
-    if (choice.action != app::StartAction::open_dialog) {
-        std::cout << choice.text << '\n';
-        return 0;
-    }
+    if (!choice)
+        choice = app::start_choice(program_arguments(), setting_file_path());
+    if (choice->action != app::StartAction::open_dialog)
+        return end_before_dialog(*choice);
     // Until the port is closed, these signals end the program as the Exit button does.
     qt::TerminationSignals termination_signals;
 
