@@ -7,11 +7,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <cstdio>
@@ -41,6 +43,21 @@ QString byte_line(const char* name, int value) {
 // For measuring how soon a change shows: LUMIVEX_BENCH_TRACE=1 prints each shown update.
 bool tracing_requested() {
     return qEnvironmentVariableIntValue("LUMIVEX_BENCH_TRACE") == 1;
+}
+
+// The current folder when the user may write there (the run folder the bench was started from in
+// a build), else the user's documents, else lumivex/ in their data folder (made when missing): an
+// installed bench may run in a folder that is not the user's, such as / or its own run folder.
+QString recording_folder() {
+    const QString current = QDir::currentPath();
+    if (QFileInfo(current).isWritable())
+        return current;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir() && QFileInfo(documents).isWritable())
+        return documents;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                         QStringLiteral("/lumivex");
+    return QDir().mkpath(data) ? data : current;
 }
 
 } // namespace
@@ -198,9 +215,10 @@ void BenchWindow::show_snapshot() {
 }
 
 void BenchWindow::start_recording() {
-    recording_path_ = QDir::current().absoluteFilePath(
+    const QString name =
         QStringLiteral("lumivex-bench-%1.vcd")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"))));
+            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    recording_path_ = QDir(recording_folder()).absoluteFilePath(name);
     // The recording starts from the bus as the ring left it.
     recorded_bus_ = BusReplay();
     for (const sim::BusEvent& event : events_since(*state_, 0))

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Lumivex from its run folder, with the bench
-# window of the simulated port beside it; the bench ends with the dialog.
+# Installs what is missing, builds, and starts Lumivex from its run folder on the simulated port
+# (whatever the user's setting chooses), with the bench window beside it; the bench ends with
+# the dialog.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,4 @@ cd build/run/stage
 ./lumivex-bench &
 bench=$!
 trap 'kill "$bench" 2>/dev/null || true' EXIT
-./lumivex
+./lumivex --port=sim

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev \
     chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
-    qemu-system-x86 busybox-static cpio \
+    dbus at-spi2-core python3-dbus qemu-system-x86 busybox-static cpio \
     $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386
 # The help page check takes its browser driver from the npm registry.
 command -v npm >/dev/null || bash scripts/install-dependencies.sh nodejs npm

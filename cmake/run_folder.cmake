@@ -1,0 +1,31 @@
+# The port libraries of the run folder. The simulated port is drv/PORT.DLL, what the program
+# loads when nothing else is chosen; every other library is drv/<name>/PORT.DLL with its default
+# configuration (<name>.conf from its sources, when it has one) beside it.
+#
+# Each call stages the library in build/<preset>/stage/ and appends the files, as paths inside
+# the run folder, to the global property LUMIVEX_RUN_FOLDER_PORT_FILES, and its staging target
+# to LUMIVEX_RUN_FOLDER_PORT_TARGETS. The install rules and the Windows zip take exactly these
+# files, so what ships follows the sources, never what an earlier build left in the stage.
+function(lumivex_run_folder_port_library target name)
+    if(name STREQUAL "sim")
+        set(folder drv)
+    else()
+        set(folder drv/${name})
+    endif()
+    set(files ${folder}/PORT.DLL)
+    set(commands
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${LUMIVEX_STAGE_DIR}/${folder}
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}>
+                ${LUMIVEX_STAGE_DIR}/${folder}/PORT.DLL)
+    get_target_property(sources_folder ${target} SOURCE_DIR)
+    set(configuration ${sources_folder}/${name}.conf)
+    if(EXISTS ${configuration})
+        list(APPEND files ${folder}/${name}.conf)
+        list(APPEND commands
+            COMMAND ${CMAKE_COMMAND} -E copy_if_different ${configuration}
+                    ${LUMIVEX_STAGE_DIR}/${folder}/${name}.conf)
+    endif()
+    add_custom_target(stage_${name}_port ALL ${commands} DEPENDS ${target})
+    set_property(GLOBAL APPEND PROPERTY LUMIVEX_RUN_FOLDER_PORT_FILES ${files})
+    set_property(GLOBAL APPEND PROPERTY LUMIVEX_RUN_FOLDER_PORT_TARGETS stage_${name}_port)
+endfunction()
