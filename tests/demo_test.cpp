@@ -57,7 +57,8 @@ std::string expected_show() {
     return show + " I01 I0C D02 w1000 I51 D15 w100 I51 D1F w200 I52 D1F w500 I52 D15 I02";
 }
 
-TEST_F(Demo, EightBitRunAsksInitialisesAndPlaysTheShow) {
+// Yes initialises the display on 8 bits; No leaves it as it is and plays on with 4 bits.
+TEST_F(Demo, AsksInitialisesAndPlaysTheShow) {
     open_lpt1();
     display::bus_width = BusWidth::eight_bit;
     display::run_demo();
@@ -65,11 +66,7 @@ TEST_F(Demo, EightBitRunAsksInitialisesAndPlaysTheShow) {
     EXPECT_EQ(script(trace, BusWidth::eight_bit, 3), " I38" + expected_show());
     // The long waits, one of 1 ms before the last return home, and the bus cycles' 1 ms steps.
     EXPECT_EQ(total_delay_ms(trace), 12500 + 1 + 188 * 5 + 12);
-}
-
-TEST_F(Demo, NoToTheQuestionSkipsTheInitialisationButPlaysOnWithFourBits) {
-    open_lpt1();
-    display::bus_width = BusWidth::eight_bit;
+    trace.clear();
     notices.answers = {app::Answer::no};
     display::run_demo();
     EXPECT_EQ(script(trace, BusWidth::four_bit, 0), expected_show().substr(28));

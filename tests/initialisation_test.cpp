@@ -18,26 +18,23 @@ TEST_F(Initialisation, EightBitAsksThenSendsTheWholeSequenceOrNothing) {
     EXPECT_EQ(bus_width, BusWidth::eight_bit);
     EXPECT_EQ(trace, Trace{notice("port not available")}); // without port nothing is asked
     open_lpt1();
-    initialise_display(BusWidth::eight_bit);
-    EXPECT_EQ(bus_width, BusWidth::eight_bit);
-    EXPECT_EQ(brief(trace).substr(0, 13 + preamble.size()), "N:8-bit-Bus?|" + preamble);
-    EXPECT_EQ(decode_pulses(trace),
-              instructions({0x30, 0x30, 0x30, 0x38, 0x08, 0x01, 0x06, 0x10, 0x80, 0x0F, 0x02}));
-    EXPECT_EQ(total_delay_ms(trace), 2 + 3 * 3 + 1 + 8 * 5);
-    trace.clear();
     notices.answers = {app::Answer::no};
     initialise_display(BusWidth::eight_bit);
     EXPECT_EQ(bus_width, BusWidth::four_bit);
     EXPECT_EQ(trace, Trace{notice("8-bit-Bus?")});
+    trace.clear();
+    initialise_display(BusWidth::eight_bit);
+    EXPECT_EQ(brief(trace).substr(0, 13 + preamble.size()), "N:8-bit-Bus?|" + preamble);
+    EXPECT_EQ(decode_pulses(trace),
+              instructions({0x30, 0x30, 0x30, 0x38, 0x08, 0x01, 0x06, 0x10, 0x80, 0x0F, 0x02}));
+    EXPECT_EQ(total_delay_ms(trace), 2 + 3 * 3 + 1 + 8 * 5);
 }
 
 TEST_F(Initialisation, FourBitSwitchesWithARawPulseThenSendsNibbles) {
     open_lpt1();
     bus_width = BusWidth::eight_bit;
     initialise_display(BusWidth::four_bit);
-    EXPECT_EQ(bus_width, BusWidth::four_bit);
-    const std::string start = preamble + "D20|w1|C0F|w1|C0B|w1|C0B"; // no question asked
-    EXPECT_EQ(brief(trace).substr(0, start.size()), start);
+    EXPECT_TRUE(notices.shown.empty()); // no question asked
     EXPECT_EQ(decode_pulses(trace),
               instructions({0x30, 0x30, 0x30, 0x20,             // raw
                             0x20, 0x80, 0x00, 0x80, 0x00, 0x10, // 0x28 0x08 0x01

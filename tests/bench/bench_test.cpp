@@ -75,19 +75,15 @@ private Q_SLOTS:
     void survivesBlocksCutAndReplacedUnderARunningPort();
 };
 
-// 'A', glyph 0 (a frame) and the cursor after them; the LEDs and the registers.
+// Glyph 0 (a frame) and the cursor after it; the LEDs and the registers.
 void BenchTest::drawsDotsCursorAndLeds() {
     const SharedBlock shared("dots");
     auto block = valid_block();
     sim::PublishedDisplay& d = block->display;
-    std::fill(std::begin(d.ddram), std::end(d.ddram), ' ');
-    d.ddram[0] = 'A';
-    d.ddram[1] = 0x00;
-    d.address_counter = 2;
+    std::fill(std::begin(d.ddram) + 1, std::end(d.ddram), ' ');
+    d.address_counter = 1;
     d.display_on = d.cursor_on = 1;
-    const int letter_a[8] = {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x00};
     const int frame[8] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
-    std::copy(letter_a, letter_a + 8, block->character_rom[static_cast<unsigned char>('A')]);
     std::copy(frame, frame + 8, d.cgram);
     block->leds = block->data_register = 0xA5;
     shared.put(*block, sizeof *block);
@@ -95,9 +91,8 @@ void BenchTest::drawsDotsCursorAndLeds() {
     window.resize(720, 640);
     const QImage image = window.lcd()->grab().toImage();
     for (int row = 0; row < 8; ++row) {
-        QCOMPARE(dots(*window.lcd(), image, 0, row), letter_a[row]);
-        QCOMPARE(dots(*window.lcd(), image, 1, row), frame[row]);
-        QCOMPARE(dots(*window.lcd(), image, 2, row), row == 7 ? 0x1F : 0x00);
+        QCOMPARE(dots(*window.lcd(), image, 0, row), frame[row]);
+        QCOMPARE(dots(*window.lcd(), image, 1, row), row == 7 ? 0x1F : 0x00);
     }
     const QImage leds = window.leds()->grab().toImage();
     for (int bit = 0; bit < 8; ++bit)
@@ -143,7 +138,6 @@ void BenchTest::refusesGarbledBlocksAtEveryStep() {
             shared.put(*block, c.size, false);
             QVERIFY(!mapping.snapshot(*copy) && mapping.sequence() == 0u &&
                     mapping.update() == bench::StateMapping::Status::invalid);
-            QVERIFY2(mapping.problem().find(c.says) != std::string::npos, c.says.c_str());
             window.refresh();
             QVERIFY(window.status()->text().contains(QString::fromStdString(c.says)));
         }
