@@ -1,9 +1,7 @@
+#include "drv/common/device_calls.h"
 #include "drv/ppdev/parport_device.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace lumivex::ppdev {
@@ -12,12 +10,9 @@ namespace {
 
 class SystemParportDevice final : public ParportDevice {
 public:
-    int open(const std::string& path) override {
-        const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        return descriptor < 0 ? -errno : descriptor;
-    }
+    int open(const std::string& path) override { return drv::open_device(path); }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        return ::ioctl(descriptor, request, argument) < 0 ? errno : 0;
+        return drv::device_ioctl(descriptor, request, argument);
     }
     void close(int descriptor) override { ::close(descriptor); }
     // The parport layer names the driver that has claimed port N in its sysctl tree.
