@@ -46,7 +46,10 @@ mutant "bench: a block with a foreign magic accepted" default drv/sim/published_
 mutant "gpio/i2c: E no longer falls first" default drv/common/register_view.cpp \
     'if (from.e == to.e || e_unchanged == from)' 'if (true)'
 mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
-    'if (!answering_ || levels == sent_)' 'if (!answering_)'
+    'if (!failures_.answering() || levels == sent_)' 'if (!failures_.answering())'
+mutant "gpio/i2c/ppdev: a failed transfer does not stop the port" default \
+    drv/common/port_failures.cpp $'    answering_ = false;\n    line_ = failure_line' \
+    '    line_ = failure_line'
 mutant "qt: a close request ignored" default ui/qt/qt_dialog.cpp \
     $'    event->ignore();\n    request_exit();' '    event->ignore();'
 mutant "win32: a combo box close-up taken as an edit change" win32 ui/win32/dialog_procedure.cpp \

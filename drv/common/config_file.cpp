@@ -108,10 +108,21 @@ std::optional<std::vector<ConfigEntry>> parse_config(std::string_view text,
             error = config_line_error(number, "expected key = value, not " + std::string(line));
             return std::nullopt;
         }
-        entries.push_back(
-            {number, section, lower_case(key), std::string(trimmed(line.substr(equals + 1)))});
+        ConfigEntry entry{number, section, lower_case(key),
+                          std::string(trimmed(line.substr(equals + 1)))};
+        if (std::any_of(entries.begin(), entries.end(), [&](const ConfigEntry& earlier) {
+                return earlier.section == entry.section && earlier.key == entry.key;
+            })) {
+            error = config_line_error(number, entry.key + " is given twice");
+            return std::nullopt;
+        }
+        entries.push_back(entry);
     }
     return entries;
+}
+
+std::string config_device_path(const std::string& value) {
+    return value.find('/') == std::string::npos ? "/dev/" + value : value;
 }
 
 std::optional<unsigned> parse_config_number(std::string_view text) {

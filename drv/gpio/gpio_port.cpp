@@ -4,7 +4,6 @@
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <linux/gpio.h>
 
@@ -26,11 +25,6 @@ std::uint64_t bit(const std::optional<int>& index) {
 }
 
 } // namespace
-
-bool GpioPort::fail(const std::string& subject, const std::string& reason) {
-    error_ = drv::failure_line("gpio", subject, reason);
-    return false;
-}
 
 // The first line of the wiring that the chip lacks, with where it was given; empty when the chip
 // has them all. The kernel would refuse the whole request with EINVAL.
@@ -102,48 +96,29 @@ void GpioPort::lay_out(const Wiring& wiring) {
         leds_[bit] = add(wiring.leds[bit], "led" + std::to_string(bit));
 }
 
-bool GpioPort::open_port(const std::string& device_name) {
-    std::string error;
-    const std::optional<Wirings> wirings = load_wirings(error);
-    if (wirings)
-        return open(device_name, *wirings);
-    close();
-    error_ = error;
-    return false;
-}
-
 bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     close();
-    error_.clear();
-    const int base = lpt::base_address_of(device_name);
-    const Wiring* wiring = nullptr;
-    if (base == lpt::lpt1_base_address)
-        wiring = &wirings.lpt1;
-    else if (base == lpt::lpt2_base_address && wirings.lpt2)
-        wiring = &*wirings.lpt2;
-    else if (base == lpt::lpt2_base_address)
-        return fail(device_name,
-                    "no second wiring; " + wirings.source.how_to("give one under [LPT2]"));
-    else
-        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
+    std::string reason;
+    const Wiring* wiring = wirings.of(device_name, "wiring", reason);
+    if (wiring == nullptr)
+        return failures_.refuse(device_name, reason);
     lay_out(*wiring);
     const int chip = device_.open(wiring->chip);
     if (chip < 0 && (-chip == EACCES || -chip == EPERM))
-        return fail(wiring->chip, drv::permission_reason("gpio"));
+        return failures_.refuse(wiring->chip, drv::permission_reason("gpio"));
     if (chip < 0)
-        return fail(wiring->chip, open_failure(-chip) + wirings.source.cure());
+        return failures_.refuse(wiring->chip, open_failure(-chip) + wirings.source.cure());
 
-    std::string reason = missing_line(chip, wirings.source);
+    reason = missing_line(chip, wirings.source);
     if (reason.empty())
         reason = request_lines(chip);
     device_.close(chip);
     if (!reason.empty())
-        return fail(wiring->chip, reason + wirings.source.cure());
+        return failures_.refuse(wiring->chip, reason + wirings.source.cure());
     registers_ = drv::RegisterView();
     applied_ = registers_.signals();
-    chip_ = wiring->chip;
-    driving_ = true;
-    base_ = base;
+    failures_.opened(wiring->chip);
+    base_ = lpt::base_address_of(device_name);
     return true;
 }
 
@@ -196,7 +171,7 @@ void GpioPort::apply(drv::DisplaySignals target) {
     for (const drv::DisplaySignals& step : drv::signal_steps(applied_, target)) {
         if (step.data_released != applied_.data_released) {
             if (const int error = configure(step); error != 0)
-                return stop("changing the data lines' direction", error);
+                return failures_.stop_changes("changing the data lines' direction", error);
         } else {
             // The kernel sets outputs only; released data lines keep their direction.
             const std::uint64_t outputs = step.data_released ? ~data_lines(0) : ~std::uint64_t{0};
@@ -205,25 +180,16 @@ void GpioPort::apply(drv::DisplaySignals target) {
             if (values.mask != 0) {
                 const int error = device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
                 if (error != 0)
-                    return stop("setting the lines", error);
+                    return failures_.stop_changes("setting the lines", error);
             }
         }
         applied_ = step;
     }
 }
 
-// The kernel refused `what`: said once; the lines are left alone until the port is opened again.
-void GpioPort::stop(const std::string& what, int error) {
-    driving_ = false;
-    error_ = drv::failure_line("gpio", chip_,
-                               what + " failed (" + std::strerror(error) +
-                                   "); no line changes until the port is opened again");
-    std::fprintf(stderr, "%s\n", error_.c_str());
-}
-
 void GpioPort::write(int address, int value) {
     const int offset = lpt::register_at(base_, address);
-    if (offset < 0 || !driving_)
+    if (offset < 0 || !failures_.answering())
         return;
     registers_.write(offset, static_cast<std::uint8_t>(value));
     apply(registers_.signals());
@@ -237,7 +203,7 @@ std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
     gpio_v2_line_values values{0, data_lines(first_bit)};
     if (const int error = device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values);
         error != 0) {
-        stop("reading the data lines", error);
+        failures_.stop_changes("reading the data lines", error);
         return std::nullopt;
     }
     for (int data_bit = first_bit; data_bit < 8; ++data_bit)
@@ -250,7 +216,7 @@ std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
 
 int GpioPort::read(int address) {
     const int offset = lpt::register_at(base_, address);
-    if (offset < 0 || !driving_)
+    if (offset < 0 || !failures_.answering())
         return 0xFF;
     switch (offset) {
     case data_register: {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drv/common/hardware_exports.h"
+#include "drv/common/port_failures.h"
 #include "drv/common/register_view.h"
 #include "drv/gpio/gpio_device.h"
 #include "drv/gpio/gpio_wiring.h"
@@ -26,7 +27,9 @@ public:
     // outputs and low, once the chip has said that it has them. On failure, error() says why.
     bool open(const std::string& device_name, const Wirings& wirings);
     // The same with the wiring of the configuration file (load_wirings).
-    bool open_port(const std::string& device_name) override;
+    bool open_port(const std::string& device_name) override {
+        return drv::open_configured(*this, device_name, load_wirings, failures_);
+    }
     // Releases the lines as they are.
     void close() override;
 
@@ -36,7 +39,7 @@ public:
     void write(int address, int value) override;
     int read(int address) override;
 
-    const std::string& error() const override { return error_; }
+    const std::string& error() const override { return failures_.line(); }
 
 private:
     struct Line {
@@ -45,7 +48,6 @@ private:
         int config_line; // 0: not given by a file
     };
 
-    bool fail(const std::string& subject, const std::string& reason);
     std::string missing_line(int chip, const drv::ConfigSource& source) const;
     std::string request_lines(int chip);
     std::string request_failure(int chip, int error) const;
@@ -55,19 +57,16 @@ private:
     void apply(drv::DisplaySignals target);
     int configure(const drv::DisplaySignals& signals);
     std::optional<std::uint8_t> sample(int first_bit);
-    void stop(const std::string& what, int error);
 
     GpioDevice& device_;
     int base_ = 0; // 0 while closed
     int request_ = -1;
-    std::string chip_;
-    bool driving_ = false;    // false once the kernel refused a call
     std::vector<Line> lines_; // in the order of the request
     std::optional<int> rs_, rw_, e_;
     std::array<std::optional<int>, 8> data_{}, leds_{};
     drv::RegisterView registers_;
     drv::DisplaySignals applied_;
-    std::string error_;
+    drv::PortFailures failures_{"gpio"};
 };
 
 } // namespace lumivex::gpio

@@ -3,13 +3,10 @@
 #include "drv/common/config_file.h"
 
 #include <map>
-#include <vector>
 
 namespace lumivex::gpio {
 
 namespace {
-
-constexpr std::string_view sections[] = {"LPT1", "LPT2"};
 
 // The line a configuration key names in a wiring; null for an unknown key.
 template <typename AnyWiring> auto* signal_line(AnyWiring& wiring, const std::string& key) {
@@ -32,15 +29,12 @@ std::string apply_entry(const drv::ConfigEntry& entry, Wiring& wiring,
     if (entry.key == "chip") {
         if (entry.value.empty())
             return "chip = needs a device, such as /dev/gpiochip0";
-        wiring.chip =
-            entry.value.find('/') == std::string::npos ? "/dev/" + entry.value : entry.value;
+        wiring.chip = drv::config_device_path(entry.value);
         return {};
     }
     auto* line = signal_line(wiring, entry.key);
     if (line == nullptr)
         return "unknown key " + entry.key + " (chip, rs, rw, e, d0..d7, led0..led7)";
-    if (line->has_value())
-        return entry.key + " is given twice";
     const auto offset = drv::parse_config_number(entry.value);
     if (!offset)
         return entry.key + " = " + entry.value + " is not a line number";
@@ -77,30 +71,12 @@ Wiring raspberry_pi_wiring() {
 }
 
 std::optional<Wirings> parse_wirings(std::string_view text, std::string& error) {
-    const auto entries = drv::parse_config(text, sections, error);
-    if (!entries)
-        return std::nullopt;
-    std::map<std::string, Wiring> wirings;
-    std::map<std::string, std::map<unsigned, std::string>> used;
-    for (const drv::ConfigEntry& entry : *entries) {
-        const std::string fault = apply_entry(entry, wirings[entry.section], used[entry.section]);
-        if (!fault.empty()) {
-            error = drv::config_line_error(entry.line, fault);
-            return std::nullopt;
-        }
-    }
-    for (const auto& [section, wiring] : wirings) {
-        if (const std::string fault = missing_signals(wiring); !fault.empty()) {
-            error = "[" + section + "] " + fault;
-            return std::nullopt;
-        }
-    }
-    Wirings result{raspberry_pi_wiring(), std::nullopt, {}};
-    if (wirings.count("LPT1") != 0)
-        result.lpt1 = wirings["LPT1"];
-    if (wirings.count("LPT2") != 0)
-        result.lpt2 = wirings["LPT2"];
-    return result;
+    std::map<std::string, std::map<unsigned, std::string>> used; // by section, line, key
+    const auto apply = [&](const drv::ConfigEntry& entry, Wiring& wiring) {
+        return apply_entry(entry, wiring, used[entry.section]);
+    };
+    return drv::parse_port_configs(text, Wiring(), raspberry_pi_wiring(), apply, missing_signals,
+                                   error);
 }
 
 std::optional<Wirings> load_wirings(std::string& error) {

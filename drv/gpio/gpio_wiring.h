@@ -25,11 +25,7 @@ struct Wiring {
 };
 
 // LPT1's wiring, and LPT2's when one is configured.
-struct Wirings {
-    Wiring lpt1;
-    std::optional<Wiring> lpt2;
-    drv::ConfigSource source;
-};
+using Wirings = drv::PortConfigs<Wiring>;
 
 // On the Raspberry Pi's 40-pin header, /dev/gpiochip0, by GPIO number (header pin): RS 17 (11),
 // R/W 27 (13), E 22 (15), D0..D3 5, 6, 13, 19 (29, 31, 33, 35), D4..D7 12, 16, 20, 21 (32, 36,

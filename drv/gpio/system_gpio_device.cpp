@@ -1,8 +1,6 @@
+#include "drv/common/device_calls.h"
 #include "drv/gpio/gpio_device.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace lumivex::gpio {
@@ -11,12 +9,9 @@ namespace {
 
 class SystemGpioDevice final : public GpioDevice {
 public:
-    int open(const std::string& path) override {
-        const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        return descriptor < 0 ? -errno : descriptor;
-    }
+    int open(const std::string& path) override { return drv::open_device(path); }
     int ioctl(int descriptor, unsigned long request, void* argument) override {
-        return ::ioctl(descriptor, request, argument) < 0 ? errno : 0;
+        return drv::device_ioctl(descriptor, request, argument);
     }
     void close(int descriptor) override { ::close(descriptor); }
 };

@@ -10,7 +10,6 @@ namespace lumivex::i2c {
 
 namespace {
 
-constexpr std::string_view sections[] = {"LPT1", "LPT2"};
 // The lowest and highest address a device may have; the others are reserved by the I2C bus.
 constexpr unsigned first_address = 0x03;
 constexpr unsigned last_address = 0x77;
@@ -33,7 +32,7 @@ std::optional<std::string> bus_path(const std::string& value) {
         return "/dev/i2c-" + std::to_string(*number);
     if (std::isdigit(static_cast<unsigned char>(value[0])) != 0)
         return std::nullopt;
-    return value.find('/') == std::string::npos ? "/dev/" + value : value;
+    return drv::config_device_path(value);
 }
 
 std::optional<unsigned> parse_pin(std::string_view value) {
@@ -90,27 +89,7 @@ std::string shared_pin(Backpack backpack) {
 } // namespace
 
 std::optional<Backpacks> parse_backpacks(std::string_view text, std::string& error) {
-    const auto entries = drv::parse_config(text, sections, error);
-    if (!entries)
-        return std::nullopt;
-    std::map<std::string, Backpack> backpacks;
-    for (const drv::ConfigEntry& entry : *entries) {
-        const std::string fault = apply_entry(entry, backpacks[entry.section]);
-        if (!fault.empty()) {
-            error = drv::config_line_error(entry.line, fault);
-            return std::nullopt;
-        }
-    }
-    for (const auto& [section, backpack] : backpacks) {
-        if (const std::string fault = shared_pin(backpack); !fault.empty()) {
-            error = "[" + section + "] " + fault;
-            return std::nullopt;
-        }
-    }
-    Backpacks result{backpacks["LPT1"], std::nullopt, {}};
-    if (backpacks.count("LPT2") != 0)
-        result.lpt2 = backpacks["LPT2"];
-    return result;
+    return drv::parse_port_configs(text, Backpack(), Backpack(), apply_entry, shared_pin, error);
 }
 
 std::optional<Backpacks> load_backpacks(std::string& error) {

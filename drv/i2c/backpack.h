@@ -24,11 +24,7 @@ struct Backpack {
 };
 
 // LPT1's backpack, and LPT2's when one is configured.
-struct Backpacks {
-    Backpack lpt1;
-    std::optional<Backpack> lpt2;
-    drv::ConfigSource source;
-};
+using Backpacks = drv::PortConfigs<Backpack>;
 
 // Reads a configuration: "bus = ..." (a path, a name under /dev, or the bus number N of
 // /dev/i2c-N, in decimal or with 0x hexadecimal), "address = ...", a pin 0..7 (or P0..P7) for each

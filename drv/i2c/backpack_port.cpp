@@ -43,11 +43,6 @@ std::string address_failure(int error, unsigned address) {
 
 } // namespace
 
-bool BackpackPort::fail(const std::string& subject, const std::string& reason) {
-    error_ = drv::failure_line("i2c", subject, reason);
-    return false;
-}
-
 std::string BackpackPort::no_answer() const {
     std::string reason = "no device answers at address " + hex_address(backpack_.address);
     if (backpack_.bus.starts_with(bus_prefix))
@@ -56,51 +51,34 @@ std::string BackpackPort::no_answer() const {
     return reason;
 }
 
-bool BackpackPort::open_port(const std::string& device_name) {
-    std::string error;
-    const std::optional<Backpacks> backpacks = load_backpacks(error);
-    if (backpacks)
-        return open(device_name, *backpacks);
-    close();
-    error_ = error;
-    return false;
-}
-
 bool BackpackPort::open(const std::string& device_name, const Backpacks& backpacks) {
     close();
-    error_.clear();
-    const int base = lpt::base_address_of(device_name);
-    if (base == lpt::lpt1_base_address)
-        backpack_ = backpacks.lpt1;
-    else if (base == lpt::lpt2_base_address && backpacks.lpt2)
-        backpack_ = *backpacks.lpt2;
-    else if (base == lpt::lpt2_base_address)
-        return fail(device_name,
-                    "no second backpack; " + backpacks.source.how_to("give one under [LPT2]"));
-    else
-        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
+    std::string reason;
+    const Backpack* backpack = backpacks.of(device_name, "backpack", reason);
+    if (backpack == nullptr)
+        return failures_.refuse(device_name, reason);
+    backpack_ = *backpack;
     const int bus = device_.open(backpack_.bus);
     if (bus < 0 && (-bus == EACCES || -bus == EPERM))
-        return fail(backpack_.bus, drv::permission_reason("i2c"));
+        return failures_.refuse(backpack_.bus, drv::permission_reason("i2c"));
     if (bus < 0)
-        return fail(backpack_.bus, open_failure(-bus) + backpacks.source.cure());
+        return failures_.refuse(backpack_.bus, open_failure(-bus) + backpacks.source.cure());
 
     registers_ = drv::RegisterView();
     applied_ = registers_.signals();
     sent_ = pins(applied_);
     std::uint8_t ignored = 0;
-    std::string reason;
     if (const int error = device_.set_address(bus, backpack_.address); error != 0)
         reason = address_failure(error, backpack_.address);
     else if (device_.receive_byte(bus, ignored) != 0 || device_.send_byte(bus, sent_) != 0)
         reason = no_answer();
     if (!reason.empty()) {
         device_.close(bus);
-        return fail(backpack_.bus, reason + backpacks.source.cure());
+        return failures_.refuse(backpack_.bus, reason + backpacks.source.cure());
     }
     bus_ = bus;
-    answering_ = true;
-    base_ = base;
+    failures_.opened(backpack_.bus);
+    base_ = lpt::base_address_of(device_name);
     return true;
 }
 
@@ -126,12 +104,8 @@ std::uint8_t BackpackPort::pins(const drv::DisplaySignals& signals) const {
 }
 
 void BackpackPort::stop_answering(int error) {
-    answering_ = false;
-    error_ = drv::failure_line("i2c", backpack_.bus,
-                               "the device at " + hex_address(backpack_.address) +
-                                   " stopped answering (" + std::strerror(error) +
-                                   "); nothing reaches it until the port is opened again");
-    std::fprintf(stderr, "%s\n", error_.c_str());
+    failures_.stop("the device at " + hex_address(backpack_.address) + " stopped answering (" +
+                   std::strerror(error) + "); nothing reaches it until the port is opened again");
 }
 
 void BackpackPort::write(int address, int value) {
@@ -142,7 +116,7 @@ void BackpackPort::write(int address, int value) {
     for (const drv::DisplaySignals& step : drv::signal_steps(applied_, registers_.signals())) {
         applied_ = step;
         const std::uint8_t levels = pins(step);
-        if (!answering_ || levels == sent_)
+        if (!failures_.answering() || levels == sent_)
             continue;
         if (const int error = device_.send_byte(bus_, levels); error != 0)
             return stop_answering(error);
@@ -168,7 +142,7 @@ std::optional<std::uint8_t> BackpackPort::sample() {
 
 int BackpackPort::read(int address) {
     const int offset = lpt::register_at(base_, address);
-    if (!answering_ || offset < 0)
+    if (!failures_.answering() || offset < 0)
         return 0xFF;
     switch (offset) {
     case data_register: {

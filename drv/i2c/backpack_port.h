@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drv/common/hardware_exports.h"
+#include "drv/common/port_failures.h"
 #include "drv/common/register_view.h"
 #include "drv/i2c/backpack.h"
 #include "drv/i2c/i2c_device.h"
@@ -27,7 +28,9 @@ public:
     // as configured. On failure, error() says why, and nothing is left open.
     bool open(const std::string& device_name, const Backpacks& backpacks);
     // The same with the backpacks of the configuration file (load_backpacks).
-    bool open_port(const std::string& device_name) override;
+    bool open_port(const std::string& device_name) override {
+        return drv::open_configured(*this, device_name, load_backpacks, failures_);
+    }
     // Closes the bus, the levels left as they are.
     void close() override;
 
@@ -37,10 +40,9 @@ public:
     void write(int address, int value) override;
     int read(int address) override;
 
-    const std::string& error() const override { return error_; }
+    const std::string& error() const override { return failures_.line(); }
 
 private:
-    bool fail(const std::string& subject, const std::string& reason);
     std::string no_answer() const;
     std::uint8_t pins(const drv::DisplaySignals& signals) const;
     std::optional<std::uint8_t> sample();
@@ -50,11 +52,10 @@ private:
     Backpack backpack_;
     int base_ = 0; // 0 while closed
     int bus_ = -1;
-    bool answering_ = false;
     drv::RegisterView registers_;
     drv::DisplaySignals applied_;
     std::uint8_t sent_ = 0; // the expander's pins as last sent
-    std::string error_;
+    drv::PortFailures failures_{"i2c"};
 };
 
 } // namespace lumivex::i2c

@@ -1,7 +1,7 @@
+#include "drv/common/device_calls.h"
 #include "drv/i2c/i2c_device.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <linux/i2c-dev.h>
 #include <linux/i2c.h>
 #include <sys/ioctl.h>
@@ -20,10 +20,7 @@ int smbus_byte(int bus, std::uint8_t read_write, std::uint8_t command, i2c_smbus
 
 class SystemI2cDevice final : public I2cDevice {
 public:
-    int open(const std::string& path) override {
-        const int descriptor = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        return descriptor < 0 ? -errno : descriptor;
-    }
+    int open(const std::string& path) override { return drv::open_device(path); }
     int set_address(int bus, unsigned address) override {
         return ::ioctl(bus, I2C_SLAVE, static_cast<unsigned long>(address)) < 0 ? errno : 0;
     }

@@ -1,11 +1,11 @@
 #include "drv/ppdev/ppdev_port.h"
 
 #include "drv/common/failure_text.h"
+#include "drv/common/port_failures.h"
 #include "drv/ppdev/interruptible_call.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <linux/ppdev.h>
@@ -33,8 +33,7 @@ std::string open_failure(int error) {
                "(modprobe parport_pc)";
     case EACCES:
     case EPERM:
-        return "permission denied; add your user to the group lp (usermod -aG lp $USER) and "
-               "log in again";
+        return drv::permission_reason("lp");
     default:
         return std::strerror(error);
     }
@@ -53,38 +52,21 @@ std::string in_use(const std::string& holder) {
     return "in use: the driver \"" + holder + "\" holds the port";
 }
 
-std::string refusal(const char* request, int error) {
-    return std::string(request) + " failed (" + std::strerror(error) + ")";
-}
-
 } // namespace
 
-std::string device_path(const std::string& device_name) {
-    const bool second = device_name == lpt::lpt2_device_name;
-    const char* chosen = std::getenv(second ? "LUMIVEX_PPDEV_LPT2" : "LUMIVEX_PPDEV_LPT1");
-    if (chosen != nullptr && chosen[0] != '\0')
-        return chosen;
-    return second ? "/dev/parport1" : "/dev/parport0";
-}
-
-bool PpdevPort::fail(const std::string& path, const std::string& reason) {
-    error_ = drv::failure_line("ppdev", path, reason);
-    return false;
+std::string device_path(const std::string& device_name, const std::string& configured) {
+    const char* chosen = std::getenv(device_name == lpt::lpt2_device_name ? "LUMIVEX_PPDEV_LPT2"
+                                                                          : "LUMIVEX_PPDEV_LPT1");
+    return chosen != nullptr && chosen[0] != '\0' ? chosen : configured;
 }
 
 bool PpdevPort::transfer(unsigned long request, const char* name, void* argument) {
-    if (!answering_)
+    if (!failures_.answering())
         return false;
-    const int error = device_.ioctl(request, argument);
-    if (error == 0)
-        return true;
-    answering_ = false;
-    std::fprintf(
-        stderr, "%s\n",
-        drv::failure_line("ppdev", path_,
-                          refusal(name, error) + "; no line changes until the port is opened again")
-            .c_str());
-    return false;
+    const int error = device_.ioctl(descriptor_, request, argument);
+    if (error != 0)
+        failures_.stop_changes(name, error);
+    return error == 0;
 }
 
 // Exclusive when no other driver has the port registered (that claim never sleeps), shared with
@@ -93,51 +75,53 @@ bool PpdevPort::transfer(unsigned long request, const char* name, void* argument
 // gets claim_limit_ and is then interrupted. The kernel refuses it (ENXIO) while another has the
 // port exclusively.
 bool PpdevPort::claim(const std::string& path) {
-    if (device_.ioctl(PPEXCL, nullptr) == 0 && device_.ioctl(PPCLAIM, nullptr) == 0)
+    if (device_.ioctl(descriptor_, PPEXCL, nullptr) == 0 &&
+        device_.ioctl(descriptor_, PPCLAIM, nullptr) == 0)
         return true;
     // A refused exclusive claim leaves the request on this file; a fresh one asks to share.
-    device_.close();
-    if (const int error = device_.open(path); error != 0)
-        return fail(path, open_failure(error));
-    const int error =
-        call_interruptibly([this] { return device_.ioctl(PPCLAIM, nullptr); }, claim_limit_);
+    device_.close(descriptor_);
+    if (descriptor_ = device_.open(path); descriptor_ < 0)
+        return failures_.refuse(path, open_failure(-descriptor_));
+    const int error = call_interruptibly(
+        [this] { return device_.ioctl(descriptor_, PPCLAIM, nullptr); }, claim_limit_);
     if (error == 0)
         return true;
-    device_.close();
+    device_.close(descriptor_);
     if (error != EINTR && error != ENXIO)
-        return fail(path, std::string("cannot claim the port: ") + std::strerror(error));
-    return fail(path, in_use(device_.holder(path)));
+        return failures_.refuse(path,
+                                std::string("cannot claim the port: ") + std::strerror(error));
+    return failures_.refuse(path, in_use(device_.holder(path)));
 }
 
-bool PpdevPort::open(const std::string& device_name) {
+bool PpdevPort::open(const std::string& device_name, const ParportPaths& paths) {
     close();
-    error_.clear();
-    const int base = lpt::base_address_of(device_name);
-    if (base == 0)
-        return fail(device_name, "unknown device name (LPT1: or LPT2:)");
-    const std::string path = device_path(device_name);
-    if (const int error = device_.open(path); error != 0)
-        return fail(path, open_failure(error));
+    std::string reason;
+    const std::string* configured = paths.of(device_name, "device", reason);
+    if (configured == nullptr)
+        return failures_.refuse(device_name, reason);
+    const std::string path = device_path(device_name, *configured);
+    if (descriptor_ = device_.open(path); descriptor_ < 0)
+        return failures_.refuse(path, open_failure(-descriptor_));
     if (!claim(path))
         return false;
     int forward = 0;
-    if (const int error = device_.ioctl(PPDATADIR, &forward); error != 0) {
-        device_.ioctl(PPRELEASE, nullptr);
-        device_.close();
-        return fail(path, refusal("PPDATADIR", error));
+    if (const int error = device_.ioctl(descriptor_, PPDATADIR, &forward); error != 0) {
+        device_.ioctl(descriptor_, PPRELEASE, nullptr);
+        device_.close(descriptor_);
+        return failures_.refuse(path, drv::refused("PPDATADIR", error));
     }
     direction_bit_ = 0;
-    path_ = path;
-    answering_ = true;
-    base_ = base;
+    failures_.opened(path);
+    base_ = lpt::base_address_of(device_name);
     return true;
 }
 
 void PpdevPort::close() {
     if (base_ == 0)
         return;
-    device_.ioctl(PPRELEASE, nullptr);
-    device_.close();
+    device_.ioctl(descriptor_, PPRELEASE, nullptr);
+    device_.close(descriptor_);
+    descriptor_ = -1;
     base_ = 0;
 }
 

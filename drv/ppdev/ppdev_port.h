@@ -1,7 +1,9 @@
 #pragma once
 
 #include "drv/common/hardware_exports.h"
+#include "drv/common/port_failures.h"
 #include "drv/ppdev/parport_device.h"
+#include "drv/ppdev/parport_paths.h"
 
 #include <chrono>
 #include <cstdint>
@@ -19,10 +21,13 @@ public:
                        std::chrono::milliseconds claim_limit = std::chrono::seconds(1))
         : device_(device), claim_limit_(claim_limit) {}
 
-    // Opens and claims the device for "LPT1:" or "LPT2:". On failure, error() says why, and the
-    // device is closed.
-    bool open(const std::string& device_name);
-    bool open_port(const std::string& device_name) override { return open(device_name); }
+    // Opens and claims the device of "LPT1:" or "LPT2:" (device_path()). On failure, error() says
+    // why, and the device is closed.
+    bool open(const std::string& device_name, const ParportPaths& paths = builtin_parport_paths());
+    // The same with the devices of the configuration file (load_parport_paths).
+    bool open_port(const std::string& device_name) override {
+        return drv::open_configured(*this, device_name, load_parport_paths, failures_);
+    }
     void close() override;
 
     // Addresses outside the open port are ignored; reading them gives 0xFF. Once the kernel
@@ -31,10 +36,9 @@ public:
     void write(int address, int value) override;
     int read(int address) override;
 
-    const std::string& error() const override { return error_; }
+    const std::string& error() const override { return failures_.line(); }
 
 private:
-    bool fail(const std::string& path, const std::string& reason);
     bool claim(const std::string& path);
     // One ioctl on the open port; false when it was refused, now or before.
     bool transfer(unsigned long request, const char* name, void* argument);
@@ -42,14 +46,13 @@ private:
     ParportDevice& device_;
     std::chrono::milliseconds claim_limit_;
     int base_ = 0; // 0 while closed
+    int descriptor_ = -1;
     std::uint8_t direction_bit_ = 0;
-    std::string path_;
-    bool answering_ = false;
-    std::string error_;
+    drv::PortFailures failures_{"ppdev"};
 };
 
-// The device path for "LPT1:" or "LPT2:": /dev/parport0 or /dev/parport1, unless the
-// environment variable LUMIVEX_PPDEV_LPT1 or LUMIVEX_PPDEV_LPT2 names another.
-std::string device_path(const std::string& device_name);
+// The device path for "LPT1:" or "LPT2:": the one the environment variable LUMIVEX_PPDEV_LPT1 or
+// LUMIVEX_PPDEV_LPT2 names, else the `configured` one.
+std::string device_path(const std::string& device_name, const std::string& configured);
 
 } // namespace lumivex::ppdev

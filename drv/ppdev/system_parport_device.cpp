@@ -1,9 +1,7 @@
+#include "drv/common/device_calls.h"
 #include "drv/ppdev/parport_device.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <fstream>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace lumivex::ppdev {
@@ -12,18 +10,11 @@ namespace {
 
 class SystemParportDevice final : public ParportDevice {
 public:
-    int open(const std::string& path) override {
-        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        return fd_ < 0 ? errno : 0;
+    int open(const std::string& path) override { return drv::open_device(path); }
+    int ioctl(int descriptor, unsigned long request, void* argument) override {
+        return drv::device_ioctl(descriptor, request, argument);
     }
-    int ioctl(unsigned long request, void* argument) override {
-        return ::ioctl(fd_, request, argument) < 0 ? errno : 0;
-    }
-    void close() override {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = -1;
-    }
+    void close(int descriptor) override { ::close(descriptor); }
     // The parport layer names the driver that has claimed port N in its sysctl tree.
     std::string holder(const std::string& path) override {
         const auto digits = path.find_last_not_of("0123456789");
@@ -35,9 +26,6 @@ public:
         active >> driver;
         return driver == "none" ? std::string() : driver;
     }
-
-private:
-    int fd_ = -1;
 };
 
 } // namespace

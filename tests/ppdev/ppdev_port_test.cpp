@@ -15,9 +15,10 @@ namespace {
 
 using Calls = std::vector<std::string>;
 
-// The kernel side as a script: records every call (bytes in decimal); each request fails with the
-// errors queued under its name in turn, read requests answer from `results`. While `held`, PPCLAIM
-// sleeps as the kernel's does when another has the port, until a signal interrupts it.
+// The kernel side as a script: the port is descriptor 3; records every call (bytes in decimal);
+// each request fails with the errors queued under its name in turn, read requests answer from
+// `results`. While `held`, PPCLAIM sleeps as the kernel's does when another has the port, until a
+// signal interrupts it.
 class FakeParportDevice final : public ppdev::ParportDevice {
 public:
     Calls calls;
@@ -29,14 +30,14 @@ public:
 
     int open(const std::string& path) override {
         calls.push_back("open " + path);
-        return open_error;
+        return open_error != 0 ? -open_error : 3;
     }
-    int ioctl(unsigned long request, void* argument) override {
+    int ioctl(int descriptor, unsigned long request, void* argument) override {
         static const std::map<unsigned long, std::string> names{
             {PPCLAIM, "PPCLAIM"},       {PPRELEASE, "PPRELEASE"},   {PPEXCL, "PPEXCL"},
             {PPWDATA, "PPWDATA"},       {PPRDATA, "PPRDATA"},       {PPRSTATUS, "PPRSTATUS"},
             {PPWCONTROL, "PPWCONTROL"}, {PPRCONTROL, "PPRCONTROL"}, {PPDATADIR, "PPDATADIR"}};
-        const std::string& name = names.at(request);
+        const std::string& name = descriptor == 3 ? names.at(request) : "wrong descriptor";
         if (request == PPWDATA || request == PPWCONTROL)
             calls.push_back(name + " " + std::to_string(*static_cast<unsigned char*>(argument)));
         else if (request == PPDATADIR)
@@ -54,7 +55,7 @@ public:
             *static_cast<unsigned char*>(argument) = static_cast<unsigned char>(results[name]);
         return 0;
     }
-    void close() override { calls.push_back("close"); }
+    void close(int descriptor) override { calls.push_back(descriptor == 3 ? "close" : "wrong"); }
     std::string holder(const std::string&) override { return holder_name; }
 };
 
@@ -113,8 +114,9 @@ TEST(PpdevClaim, ASleepingClaimIsInterruptedAndTheHolderNamed) {
                                    "open /dev/parport0", "PPCLAIM", "close"}));
 }
 
-// A refused transfer is told once, and nothing follows it until the port is opened again: after
-// a failed PPDATADIR the port may still drive the data lines, so R/W must not rise.
+// A refused transfer is told once (error() says it too), and nothing follows it until the port is
+// opened again: after a failed PPDATADIR the port may still drive the data lines, so R/W must not
+// rise.
 TEST_F(PpdevMapping, ARefusedTransferIsToldOnceAndNothingFollowsIt) {
     const Calls sent{"PPWDATA 65", "PPDATADIR 1", "PPWCONTROL 10", "PPRSTATUS"};
     for (auto failing = sent.begin(); failing != sent.end(); ++failing) {
@@ -126,12 +128,31 @@ TEST_F(PpdevMapping, ARefusedTransferIsToldOnceAndNothingFollowsIt) {
         mapping.write(0x378, 0x41);
         mapping.write(0x37A, 0x2A); // data lines in, R/W high
         EXPECT_EQ(mapping.read(0x379), 0xFF);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), mapping.error() + "\n");
+        EXPECT_EQ(mapping.error(),
                   "lumivex ppdev: /dev/parport0: " + request +
                       " failed (Input/output error); no line changes until the port is opened "
-                      "again\n");
+                      "again");
         EXPECT_EQ(device.calls, Calls(sent.begin(), failing + 1));
     }
+}
+
+// ppdev.conf names each port's device, and the environment one for a run over it; the shipped
+// file names the built-in ones. The library reads it beside itself.
+TEST_F(PpdevMapping, TheConfigurationNamesTheDevices) {
+    std::string error;
+    const auto paths = ppdev::parse_parport_paths("[lpt2]\ndevice = parport3", error);
+    setenv("LUMIVEX_PPDEV_LPT1", "/dev/parport7", 1);
+    EXPECT_TRUE(mapping.open("LPT1:", *paths) && mapping.open("LPT2:", *paths));
+    unsetenv("LUMIVEX_PPDEV_LPT1");
+    EXPECT_EQ(device.calls[0] + ", " + device.calls[6], "open /dev/parport7, open /dev/parport3");
+    const auto shipped = ppdev::parse_parport_paths(file_text(PPDEV_CONF), error);
+    EXPECT_EQ(shipped->lpt1 + " " + *shipped->lpt2, "/dev/parport0 /dev/parport1");
+    EXPECT_FALSE(ppdev::parse_parport_paths("device =", error));
+    EXPECT_EQ(error, "line 1: device = needs a device, such as /dev/parport0");
+    EXPECT_EQ(refusal(PPDEV_PORT_LIBRARY, {{"drv/ppdev.conf", "device = /nonexistent/parport9"}}),
+              "lumivex ppdev: /nonexistent/parport9: no such device; load the kernel modules "
+              "parport_pc and ppdev (modprobe parport_pc ppdev)\n");
 }
 
 // Each register access is its ioctl, on a port shared with another driver: the kernel keeps CR
