@@ -30,7 +30,7 @@ constexpr qint64 frame_ms = 16;
 // under a frame, so that a change waits no longer than a frame plus the painting (about 1.5 ms
 // under Xvfb) to be shown.
 constexpr qint64 paint_interval_ms = 14;
-constexpr qint64 mapping_check_ms = 250;
+constexpr qint64 block_check_ms = 250;
 
 QString byte_line(const char* name, int value) {
     return QStringLiteral("%1 0x%2  %3 %4")
@@ -81,7 +81,7 @@ QString register_text(const sim::PublishedState& s) {
 }
 
 BenchWindow::BenchWindow(const std::string& state_name)
-    : mapping_(state_name), state_(std::make_unique<sim::PublishedState>()),
+    : reader_(state_name), state_(std::make_unique<sim::PublishedState>()),
       trace_shown_(tracing_requested()) {
     setWindowTitle(QStringLiteral("Lumivex bench"));
     status_ = new QLabel(this);
@@ -131,21 +131,21 @@ BenchWindow::BenchWindow(const std::string& state_name)
 BenchWindow::~BenchWindow() = default;
 
 void BenchWindow::refresh() {
-    if (follow_mapping())
+    if (follow_block())
         show_snapshot();
 }
 
-bool BenchWindow::follow_mapping() {
-    since_mapping_check_.start();
-    switch (mapping_.update()) {
-    case StateMapping::Status::waiting:
+bool BenchWindow::follow_block() {
+    since_block_check_.start();
+    switch (reader_.update()) {
+    case StateReader::Status::waiting:
         status_->setText(QStringLiteral("Waiting for the simulated port (%1)...")
-                             .arg(QString::fromStdString(mapping_.name())));
+                             .arg(QString::fromStdString(reader_.name())));
         return false;
-    case StateMapping::Status::invalid:
-        status_->setText(QString::fromStdString(mapping_.problem()));
+    case StateReader::Status::invalid:
+        status_->setText(QString::fromStdString(reader_.problem()));
         return false;
-    case StateMapping::Status::live:
+    case StateReader::Status::live:
         return true;
     }
     return false;
@@ -154,7 +154,7 @@ bool BenchWindow::follow_mapping() {
 // Polls fast only while an open port can change the block; otherwise once a frame.
 void BenchWindow::set_poll_interval() {
     const bool port_open =
-        mapping_.status() == StateMapping::Status::live && state_->base_address != 0;
+        reader_.status() == StateReader::Status::live && state_->base_address != 0;
     const int interval = port_open ? poll_ms : static_cast<int>(frame_ms);
     if (timer_->interval() != interval)
         timer_->setInterval(interval);
@@ -165,16 +165,16 @@ void BenchWindow::set_poll_interval() {
 // was showing when it came has ended; following the block does not hold it up.
 void BenchWindow::poll() {
     lcd_->set_blink_phase(blink_block_shown(clock_.elapsed()));
-    if (!since_mapping_check_.isValid() || since_mapping_check_.elapsed() >= mapping_check_ms) {
-        const bool was_live = mapping_.status() == StateMapping::Status::live;
-        const bool live = follow_mapping();
+    if (!since_block_check_.isValid() || since_block_check_.elapsed() >= block_check_ms) {
+        const bool was_live = reader_.status() == StateReader::Status::live;
+        const bool live = follow_block();
         set_poll_interval();
         if (live && !was_live) {
             show_snapshot();
             return;
         }
     }
-    if (mapping_.status() != StateMapping::Status::live || mapping_.sequence() == shown_sequence_)
+    if (reader_.status() != StateReader::Status::live || reader_.sequence() == shown_sequence_)
         return;
     if (since_paint_.isValid() && since_paint_.elapsed() < paint_interval_ms)
         return;
@@ -182,9 +182,9 @@ void BenchWindow::poll() {
 }
 
 void BenchWindow::show_snapshot() {
-    if (!mapping_.snapshot(*state_)) {
-        if (mapping_.status() == StateMapping::Status::invalid)
-            status_->setText(QString::fromStdString(mapping_.problem()));
+    if (!reader_.snapshot(*state_)) {
+        if (reader_.status() == StateReader::Status::invalid)
+            status_->setText(QString::fromStdString(reader_.problem()));
         return;
     }
     since_paint_.start();

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/bus_replay.h"
-#include "bench/state_mapping.h"
+#include "bench/state_reader.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -40,7 +40,7 @@ public:
 
 private:
     // Follows the block as refresh() does; true when it is live.
-    bool follow_mapping();
+    bool follow_block();
     void poll();
     void set_poll_interval();
     void show_snapshot();
@@ -48,10 +48,10 @@ private:
     void stop_recording();
     void record_new_events();
 
-    StateMapping mapping_;
+    StateReader reader_;
     std::unique_ptr<sim::PublishedState> state_;
     std::uint32_t shown_sequence_ = 0;
-    QElapsedTimer since_mapping_check_;
+    QElapsedTimer since_block_check_;
     QElapsedTimer since_paint_;
     QElapsedTimer clock_;
     bool trace_shown_ = false;

@@ -1,11 +1,11 @@
 #include "display/bus_cycles.h"
 
 #include "display/display_notice.h"
-#include "display/port_wiring.h"
+#include "display/port_registers.h"
 
 namespace lumivex::display {
 
-using namespace wiring;
+using namespace port_registers;
 
 BusWidth bus_width = BusWidth::four_bit;
 

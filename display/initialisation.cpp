@@ -2,11 +2,11 @@
 
 #include "display/display_notice.h"
 #include "display/hd44780_instructions.h"
-#include "display/port_wiring.h"
+#include "display/port_registers.h"
 
 namespace lumivex::display {
 
-using namespace wiring;
+using namespace port_registers;
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include "drv/common/hardware_exports.h"
 #include "drv/common/port_failures.h"
 #include "drv/common/register_view.h"
+#include "drv/gpio/gpio_config.h"
 #include "drv/gpio/gpio_device.h"
-#include "drv/gpio/gpio_wiring.h"
 
 #include <array>
 #include <cstdint>

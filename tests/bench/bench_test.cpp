@@ -106,7 +106,7 @@ void BenchTest::drawsDotsCursorAndLeds() {
 // saying why; and the next good one (a new object under the name) is shown.
 void BenchTest::refusesGarbledBlocksAtEveryStep() {
     const SharedBlock shared("garbled");
-    bench::StateMapping mapping(shared.name);
+    bench::StateReader reader(shared.name);
     bench::BenchWindow window(shared.name);
     QVERIFY(window.status()->text().startsWith(QStringLiteral("Waiting")));
     const std::size_t full = sizeof(sim::PublishedState);
@@ -131,13 +131,13 @@ void BenchTest::refusesGarbledBlocksAtEveryStep() {
             shared.put(*block, full);
             window.refresh();
             QVERIFY(window.status()->text().contains(QStringLiteral("16x2")));
-            QCOMPARE(mapping.update(), bench::StateMapping::Status::live);
-            QVERIFY(step < 1 || mapping.sequence() == 2u);
-            QVERIFY(step < 2 || mapping.snapshot(*copy));
+            QCOMPARE(reader.update(), bench::StateReader::Status::live);
+            QVERIFY(step < 1 || reader.sequence() == 2u);
+            QVERIFY(step < 2 || reader.snapshot(*copy));
             c.garble(*block);
             shared.put(*block, c.size, false);
-            QVERIFY(!mapping.snapshot(*copy) && mapping.sequence() == 0u &&
-                    mapping.update() == bench::StateMapping::Status::invalid);
+            QVERIFY(!reader.snapshot(*copy) && reader.sequence() == 0u &&
+                    reader.update() == bench::StateReader::Status::invalid);
             window.refresh();
             QVERIFY(window.status()->text().contains(QString::fromStdString(c.says)));
         }

@@ -26,6 +26,7 @@ win32::MessageBoxNotices notices(win32::control_dialog_view());
 LRESULT CALLBACK main_window_procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
     case WM_CREATE: {
+        // The dialog runs modally here, inside the main window's WM_CREATE, for the program's life.
         const auto result = static_cast<int>(
             DialogBoxParamA(instance, MAKEINTRESOURCEA(dialog::control_dialog().resource_id),
                             window, win32::control_dialog_procedure, 0));

@@ -4,7 +4,7 @@
 #include "drv/sim/clock.h"
 #include "drv/sim/parallel_port.h"
 #include "drv/sim/settings.h"
-#include "drv/sim/windows/bench_window.h"
+#include "drv/sim/windows/port_window.h"
 #include "port/lpt_wiring.h"
 #include "port/port_library.h"
 
@@ -47,7 +47,7 @@ struct Bench {
     Panel panel;
     FineTimer timer;
     ParallelPort port;
-    BenchWindow window;
+    PortWindow window;
 };
 
 Clock port_clock;

@@ -1,4 +1,4 @@
-#include "drv/gpio/gpio_wiring.h"
+#include "drv/gpio/gpio_config.h"
 
 #include "drv/common/config_file.h"
 

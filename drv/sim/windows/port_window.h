@@ -10,16 +10,16 @@ namespace lumivex::sim {
 // The window "Lumivex bench" on a thread of its own, so that it keeps drawing while the
 // program waits in DELAY. It draws the latest view about 60 times a second when that changed
 // or the cursor block blinks. Closing it only hides it; it goes when this object does.
-class BenchWindow {
+class PortWindow {
 public:
     // Returns once the window is shown. Should no thread or window be had, the port works on
     // without one.
-    explicit BenchWindow(const BenchView& first);
+    explicit PortWindow(const BenchView& first);
     // Destroys the window; its thread has ended when this returns, so the library may then
     // be released.
-    ~BenchWindow();
-    BenchWindow(const BenchWindow&) = delete;
-    BenchWindow& operator=(const BenchWindow&) = delete;
+    ~PortWindow();
+    PortWindow(const PortWindow&) = delete;
+    PortWindow& operator=(const PortWindow&) = delete;
 
     // The state after a port access; any thread.
     void show(const BenchView& view);

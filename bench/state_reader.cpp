@@ -1,4 +1,4 @@
-#include "bench/state_mapping.h"
+#include "bench/state_reader.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -24,30 +24,30 @@ long long object_size(int fd) {
 
 } // namespace
 
-StateMapping::StateMapping(std::string name) : name_(std::move(name)) {}
+StateReader::StateReader(std::string name) : name_(std::move(name)) {}
 
-StateMapping::~StateMapping() {
+StateReader::~StateReader() {
     close_block();
 }
 
-void StateMapping::close_block() {
+void StateReader::close_block() {
     if (fd_ >= 0)
         close(fd_);
     fd_ = -1;
 }
 
-StateMapping::Status StateMapping::refuse(std::string problem) {
+StateReader::Status StateReader::refuse(std::string problem) {
     problem_ = std::move(problem);
     return status_ = Status::invalid;
 }
 
-std::string StateMapping::size_problem(long long size) const {
+std::string StateReader::size_problem(long long size) const {
     return name_ + " holds " + std::to_string(size < 0 ? 0 : size) +
            " bytes; a simulated port's state needs " + std::to_string(sizeof(sim::PublishedState)) +
            ".";
 }
 
-StateMapping::Status StateMapping::update() {
+StateReader::Status StateReader::update() {
     if (const std::string bad = sim::state_name_problem(name_); !bad.empty())
         return refuse(name_ + ": " + bad + ".");
     // Non-blocking, in case someone put a FIFO under the name.
@@ -78,7 +78,7 @@ StateMapping::Status StateMapping::update() {
     return check_size_and_header();
 }
 
-StateMapping::Status StateMapping::check_size_and_header() {
+StateReader::Status StateReader::check_size_and_header() {
     const long long size = object_size(fd_);
     if (size != static_cast<long long>(sizeof(sim::PublishedState)) ||
         pread(fd_, header_.get(), header_size, 0) != static_cast<ssize_t>(header_size))
@@ -87,7 +87,7 @@ StateMapping::Status StateMapping::check_size_and_header() {
     return status_ = problem_.empty() ? Status::live : Status::invalid;
 }
 
-std::uint32_t StateMapping::sequence() const {
+std::uint32_t StateReader::sequence() const {
     std::uint32_t sequence = 0;
     if (status_ != Status::live ||
         pread(fd_, &sequence, sizeof sequence, sequence_offset) != sizeof sequence)
@@ -96,7 +96,7 @@ std::uint32_t StateMapping::sequence() const {
 }
 
 // The seqlock's reading side: the sequence, the block, the sequence again, all with pread.
-bool StateMapping::snapshot(sim::PublishedState& copy) {
+bool StateReader::snapshot(sim::PublishedState& copy) {
     if (status_ != Status::live)
         return false;
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -13,14 +13,14 @@ namespace lumivex::bench {
 // come to hold at any moment, something that is not a state block at all (cut short, grown,
 // emptied, overwritten): update() and snapshot() follow all of that. Nothing is mapped: the
 // block is copied out with pread, so no change to it can fault this process.
-class StateMapping {
+class StateReader {
 public:
     enum class Status { waiting, invalid, live };
 
-    explicit StateMapping(std::string name);
-    ~StateMapping();
-    StateMapping(const StateMapping&) = delete;
-    StateMapping& operator=(const StateMapping&) = delete;
+    explicit StateReader(std::string name);
+    ~StateReader();
+    StateReader(const StateReader&) = delete;
+    StateReader& operator=(const StateReader&) = delete;
 
     // Opens the block when it has appeared or been replaced, and checks its size and header.
     Status update();

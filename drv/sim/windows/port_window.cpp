@@ -1,4 +1,4 @@
-#include "drv/sim/windows/bench_window.h"
+#include "drv/sim/windows/port_window.h"
 
 #include "drv/sim/lcd_dots.h"
 #include "drv/sim/windows/bench_drawing.h"
@@ -34,7 +34,7 @@ HMODULE hold_this_library() {
     return module;
 }
 
-HWND create_window(HMODULE module, const Panel& panel, BenchWindow* owner, WNDPROC procedure) {
+HWND create_window(HMODULE module, const Panel& panel, PortWindow* owner, WNDPROC procedure) {
     WNDCLASSA window_class{};
     window_class.lpfnWndProc = procedure;
     window_class.hInstance = module;
@@ -58,7 +58,7 @@ HWND create_window(HMODULE module, const Panel& panel, BenchWindow* owner, WNDPR
 
 } // namespace
 
-BenchWindow::BenchWindow(const BenchView& first) : latest_(first), drawn_(first) {
+PortWindow::PortWindow(const BenchView& first) : latest_(first), drawn_(first) {
     ready_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (ready_ == nullptr)
         return;
@@ -70,7 +70,7 @@ BenchWindow::BenchWindow(const BenchView& first) : latest_(first), drawn_(first)
     wait_answering_sent_messages(2, either);
 }
 
-BenchWindow::~BenchWindow() {
+PortWindow::~PortWindow() {
     if (thread_ != nullptr) {
         if (window_ != nullptr)
             PostMessageA(window_, end_message, 0, 0);
@@ -81,15 +81,15 @@ BenchWindow::~BenchWindow() {
         CloseHandle(ready_);
 }
 
-void BenchWindow::show(const BenchView& view) {
+void PortWindow::show(const BenchView& view) {
     AcquireSRWLockExclusive(&lock_);
     latest_ = view;
     ++version_;
     ReleaseSRWLockExclusive(&lock_);
 }
 
-DWORD WINAPI BenchWindow::run(void* parameter) {
-    auto& self = *static_cast<BenchWindow*>(parameter);
+DWORD WINAPI PortWindow::run(void* parameter) {
+    auto& self = *static_cast<PortWindow*>(parameter);
     const HMODULE module = hold_this_library();
     const HWND window = create_window(module, self.drawn_.panel, &self, procedure);
     if (window != nullptr) {
@@ -109,12 +109,12 @@ DWORD WINAPI BenchWindow::run(void* parameter) {
     FreeLibraryAndExitThread(module, 0);
 }
 
-LRESULT CALLBACK BenchWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT CALLBACK PortWindow::procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (message == WM_NCCREATE)
         SetWindowLongPtrA(
             window, GWLP_USERDATA,
             reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-    auto* self = reinterpret_cast<BenchWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<PortWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     switch (message) {
     case WM_TIMER:
         self->next_frame(window);
@@ -139,7 +139,7 @@ LRESULT CALLBACK BenchWindow::procedure(HWND window, UINT message, WPARAM wparam
     }
 }
 
-void BenchWindow::next_frame(HWND window) {
+void PortWindow::next_frame(HWND window) {
     bool changed = false;
     AcquireSRWLockShared(&lock_);
     if (version_ != drawn_version_) {
@@ -156,7 +156,7 @@ void BenchWindow::next_frame(HWND window) {
 }
 
 // Drawn off screen first, so that a frame never flickers.
-void BenchWindow::paint(HWND window) {
+void PortWindow::paint(HWND window) {
     PAINTSTRUCT paint;
     const HDC screen = BeginPaint(window, &paint);
     RECT client;
