@@ -44,10 +44,12 @@ constexpr int control_rs_low = 0x02;
 constexpr int control_e_high = 0x04;
 constexpr int control_select_in = 0x08;
 constexpr int control_idle = control_select_in | control_rs_low | control_rw_low; // 0x0B
+// C3..C0, the four control outputs.
+constexpr int control_lines = 0x0F;
 // The PS/2 direction bit: the port stops driving the data lines and DR reads them.
 constexpr int control_data_input = 0x20;
 // What CR keeps of a write: C3..C0 and the direction bit.
-constexpr int control_kept_bits = 0x2F;
+constexpr int control_kept_bits = control_lines | control_data_input; // 0x2F
 
 // Control values for a bus selector (bit 1 RS, bit 0 R/W), with E low and high.
 constexpr int clock_low(int selector) {

@@ -43,7 +43,7 @@ mutant "ppdev: DR written to the control lines" default drv/ppdev/ppdev_port.cpp
     'device_.ioctl(PPWDATA, &byte);' 'device_.ioctl(PPWCONTROL, &byte);'
 mutant "bench: a block with a foreign magic accepted" default drv/sim/published_state.h \
     'state.magic == published_state_magic &&' ''
-mutant "gpio/i2c: E no longer falls first" default drv/common/register_view.cpp \
+mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
     'if (from.e == to.e || e_unchanged == from)' 'if (true)'
 mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
     'if (!answering_ || levels == sent_)' 'if (!answering_)'

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drv/common/hardware_exports.h"
-#include "drv/common/register_view.h"
+#include "drv/common/signal_steps.h"
 #include "drv/gpio/gpio_device.h"
 #include "drv/gpio/gpio_wiring.h"
 
@@ -50,10 +50,10 @@ private:
     std::string request_lines(int chip);
     std::string request_failure(int chip, int error) const;
     void lay_out(const Wiring& wiring);
-    std::uint64_t line_values(const drv::DisplaySignals& signals) const;
+    std::uint64_t line_values(const lpt::DisplaySignals& signals) const;
     std::uint64_t data_lines(int first_bit) const;
-    void apply(drv::DisplaySignals target);
-    int configure(const drv::DisplaySignals& signals);
+    void apply(lpt::DisplaySignals target);
+    int configure(const lpt::DisplaySignals& signals);
     std::optional<std::uint8_t> sample(int first_bit);
     void stop(const std::string& what, int error);
 
@@ -65,8 +65,8 @@ private:
     std::vector<Line> lines_; // in the order of the request
     std::optional<int> rs_, rw_, e_;
     std::array<std::optional<int>, 8> data_{}, leds_{};
-    drv::RegisterView registers_;
-    drv::DisplaySignals applied_;
+    lpt::PortRegisters registers_;
+    lpt::DisplaySignals applied_;
     std::string error_;
 };
 

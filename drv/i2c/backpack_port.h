@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drv/common/hardware_exports.h"
-#include "drv/common/register_view.h"
+#include "drv/common/signal_steps.h"
 #include "drv/i2c/backpack.h"
 #include "drv/i2c/i2c_device.h"
 
@@ -42,7 +42,7 @@ public:
 private:
     bool fail(const std::string& subject, const std::string& reason);
     std::string no_answer() const;
-    std::uint8_t pins(const drv::DisplaySignals& signals) const;
+    std::uint8_t pins(const lpt::DisplaySignals& signals) const;
     std::optional<std::uint8_t> sample();
     void stop_answering(int error);
 
@@ -51,8 +51,8 @@ private:
     int base_ = 0; // 0 while closed
     int bus_ = -1;
     bool answering_ = false;
-    drv::RegisterView registers_;
-    drv::DisplaySignals applied_;
+    lpt::PortRegisters registers_;
+    lpt::DisplaySignals applied_;
     std::uint8_t sent_ = 0; // the expander's pins as last sent
     std::string error_;
 };
