@@ -87,7 +87,7 @@ void BenchTest::drawsDotsCursorAndLeds() {
     d.display_on = d.cursor_on = 1;
     const int letter_a[8] = {0x0E, 0x11, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x00};
     const int frame[8] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
-    std::copy(letter_a, letter_a + 8, block->character_rom[static_cast<unsigned char>('A')]);
+    std::copy(letter_a, letter_a + 8, block->character_rom['A'].begin());
     std::copy(frame, frame + 8, d.cgram);
     block->leds = block->data_register = 0xA5;
     shared.put(*block, sizeof *block);
