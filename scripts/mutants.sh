@@ -40,7 +40,7 @@ mutant "sim: second line at 0x48" default drv/sim/hd44780_model.cpp \
 mutant "sim: clear display no longer slow" default drv/sim/hd44780_model.cpp \
     'byte == 0x01 || (byte & 0xFE) == 0x02' '(byte & 0xFE) == 0x02'
 mutant "ppdev: DR written to the control lines" default drv/ppdev/ppdev_port.cpp \
-    'device_.ioctl(PPWDATA, &byte);' 'device_.ioctl(PPWCONTROL, &byte);'
+    'transfer(PPWDATA, "PPWDATA", &byte);' 'transfer(PPWCONTROL, "PPWDATA", &byte);'
 mutant "bench: a block with a foreign magic accepted" default drv/sim/published_state.h \
     'state.magic == published_state_magic &&' ''
 mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
