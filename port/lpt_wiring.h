@@ -64,8 +64,5 @@ constexpr int clock_high(int selector) {
 constexpr int status_idle_bits = 0x07;
 // The display's D7..D4 come back on SR bits 6..3, for reading on a 4-bit bus.
 constexpr int status_data_bits = 0x78;
-constexpr int status_from_data_lines(int data_lines) {
-    return (data_lines >> 1) & status_data_bits;
-}
 
 } // namespace lumivex::lpt

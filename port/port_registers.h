@@ -40,12 +40,12 @@ constexpr DisplaySignals signals_of(std::uint8_t data, std::uint8_t control) {
 // SR as the port shows it with the given levels on D7..D0: D7..D4 on bits 6..3, the other bits
 // as a port with nothing else on it reads them (bits 2..0 high, bit 7 low).
 constexpr std::uint8_t status_value(std::uint8_t data_lines) {
-    return static_cast<std::uint8_t>(status_idle_bits | status_from_data_lines(data_lines));
+    return static_cast<std::uint8_t>(status_idle_bits | ((data_lines >> 1) & status_data_bits));
 }
 
 // D7..D4 as SR bits 6..3 carry them, back on bits 7..4.
 constexpr int data_lines_in_status(int status) {
-    return (status << 1) & 0xF0;
+    return (status & status_data_bits) << 1;
 }
 
 // CR with its control lines (C3..C0) idle and its other bits as they were.
