@@ -10,13 +10,15 @@ void BusReplay::apply(const sim::BusEvent& event) {
         break;
     case sim::status_register:
         if (!write) // what the display drove onto D7..D4 as SR bits 6..3
-            signals_.status_lines = (event.value >> 3) & 0x0F;
+            signals_.status_lines =
+                static_cast<std::uint8_t>(lpt::data_lines_in_status(event.value) >> 4);
         break;
     case sim::control_register:
         if (write) {
-            signals_.e = (event.value & lpt::control_e_high) != 0;
-            signals_.rs = (event.value & lpt::control_rs_low) == 0;
-            signals_.rw = (event.value & lpt::control_rw_low) == 0;
+            const lpt::DisplaySignals control = lpt::signals_of(signals_.data, event.value);
+            signals_.e = control.e;
+            signals_.rs = control.rs;
+            signals_.rw = control.rw;
         }
         break;
     }

@@ -26,10 +26,6 @@ Colours colours(Backlight backlight) {
 
 } // namespace
 
-bool blink_block_shown(qint64 ms) {
-    return (ms * 10 / 4096) % 2 == 0;
-}
-
 LcdView::LcdView(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -47,7 +43,7 @@ void LcdView::set_blink_phase(bool block_shown) {
 }
 
 int LcdView::cell_rows() const {
-    return (state_ != nullptr ? sim::glyph_height(*state_) : 8) + 1;
+    return (state_ != nullptr ? sim::glyph_height(state_->display.font_5x10 != 0) : 8) + 1;
 }
 
 QSizeF LcdView::glass_in_pitches() const {
@@ -77,35 +73,23 @@ QRect LcdView::dot_rect(int row, int column, int dot_row, int dot_column) const 
     return {static_cast<int>(x), static_cast<int>(y), size, size};
 }
 
-bool LcdView::dot_on(int row, int column, int dot_row, int dot_column) const {
-    const sim::PublishedState& s = *state_;
-    if (s.display.display_on == 0)
-        return false;
-    const int address = sim::visible_address(s, row, column);
-    if (address < 0)
-        return false;
-    const bool at_cursor = s.display.address_in_cgram == 0 && address == s.display.address_counter;
-    if (at_cursor && s.display.blink_on != 0 && block_shown_)
-        return true;
-    if (at_cursor && s.display.cursor_on != 0 && dot_row == sim::glyph_height(s) - 1)
-        return true;
-    const std::uint8_t dots = sim::glyph_row(s, s.display.ddram[address], dot_row);
-    return ((dots >> (4 - dot_column)) & 1) != 0;
-}
-
 void LcdView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Colours c = colours(backlight_);
     painter.fillRect(rect(), c.glass);
     if (state_ == nullptr)
         return;
-    for (int row = 0; row < state_->rows; ++row)
-        for (int column = 0; column < state_->columns; ++column)
-            for (int dot_row = 0; dot_row < sim::glyph_height(*state_); ++dot_row)
+    const sim::Panel panel = sim::published_panel(*state_);
+    const sim::Hd44780State display = sim::published_display(state_->display);
+    for (int row = 0; row < panel.rows; ++row)
+        for (int column = 0; column < panel.columns; ++column)
+            for (int dot_row = 0; dot_row < sim::glyph_height(display.font_5x10); ++dot_row)
                 for (int dot_column = 0; dot_column < 5; ++dot_column)
                     painter.fillRect(dot_rect(row, column, dot_row, dot_column),
-                                     dot_on(row, column, dot_row, dot_column) ? c.dot_on
-                                                                              : c.dot_off);
+                                     sim::dot_on(panel, display, block_shown_, row, column, dot_row,
+                                                 dot_column, state_->character_rom)
+                                         ? c.dot_on
+                                         : c.dot_off);
 }
 
 } // namespace lumivex::bench

@@ -35,14 +35,12 @@ private:
     // The glass (cells and margin) measured in dot pitches.
     QSizeF glass_in_pitches() const;
     double dot_pitch() const;
-    bool dot_on(int row, int column, int dot_row, int dot_column) const;
 
     const sim::PublishedState* state_ = nullptr;
     Backlight backlight_ = Backlight::yellow_green;
     bool block_shown_ = false;
 };
 
-// The blink phase at a time in milliseconds: the block shows in every other 409.6 ms.
-bool blink_block_shown(qint64 ms);
+using sim::blink_block_shown;
 
 } // namespace lumivex::bench

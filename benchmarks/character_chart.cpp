@@ -16,7 +16,8 @@ constexpr int cell_width = 8 * dot;
 constexpr int cell_height = 13 * dot;
 
 void draw_code(QPainter& painter, int code, QPoint origin) {
-    const lumivex::sim::Glyph& glyph = lumivex::sim::rom_glyph(static_cast<std::uint8_t>(code));
+    const lumivex::sim::Glyph& glyph =
+        lumivex::sim::character_rom()[static_cast<std::size_t>(code)];
     painter.fillRect(origin.x() - dot, origin.y() + 8 * dot, dot / 2, 2 * dot, Qt::red);
     for (int row = 0; row < 10; ++row)
         for (int column = 0; column < 5; ++column) {

@@ -50,14 +50,14 @@ void write_cycle(int selector, int value) {
 int read_cycle(int selector) {
     if (!port_available())
         return -1;
-    const int lines = selector ^ 3; // RS and R/W as the port inverts them
+    const int e_low = clock_low(selector); // E low, RS and R/W set for the read
     const auto step = [](int control) {
         write_control_register(control);
         port::wait_ms(1);
     };
     // E high with RS and R/W set for the read; the display drives the lines until E falls.
-    const auto sample = [lines](int (*read_register)()) {
-        write_control_register(lines | control_select_in | control_e_high);
+    const auto sample = [selector](int (*read_register)()) {
+        write_control_register(clock_high(selector));
         port::wait_ms(1);
         const int value = read_register();
         port::wait_ms(1);
@@ -70,22 +70,22 @@ int read_cycle(int selector) {
     if (bus_width == BusWidth::eight_bit) {
         display_notice("Reading 8-bit-bus via PS2/EPP-compatible port device DR(BA+0). Not "
                        "supported by SR(BA+1)!");
-        step(lines | control_select_in);
+        step(e_low);
         const int value = sample(read_data_register);
-        step(lines | control_idle);
+        step(e_low | control_idle);
         step(control_idle);
         return value;
     }
     // D7..D4 arrive on SR bits 6..3, the high nibble first.
-    step(lines | control_select_in);
+    step(e_low);
     const int high = sample(read_status_register);
-    step(lines | control_idle);
+    step(e_low | control_idle);
     const int low = sample(read_status_register);
-    step(lines | control_select_in);
+    step(e_low);
     step(control_idle);
     if (high < 0 || low < 0)
         return -1;
-    return ((high << 1) & 0xF0) | ((low >> 3) & 0x0F);
+    return data_lines_in_status(high) | (data_lines_in_status(low) >> 4);
 }
 
 } // namespace lumivex::display

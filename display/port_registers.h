@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/shared_state.h"
-#include "port/lpt_wiring.h"
 #include "port/port_module.h"
+#include "port/port_registers.h"
 
 // The registers the display is driven through. Every access takes the current base address
 // afresh, so a port closed in the middle of a sequence refuses the rest of it.

@@ -44,10 +44,12 @@ constexpr int control_rs_low = 0x02;
 constexpr int control_e_high = 0x04;
 constexpr int control_select_in = 0x08;
 constexpr int control_idle = control_select_in | control_rs_low | control_rw_low; // 0x0B
+// C3..C0, the four control outputs.
+constexpr int control_lines = 0x0F;
 // The PS/2 direction bit: the port stops driving the data lines and DR reads them.
 constexpr int control_data_input = 0x20;
 // What CR keeps of a write: C3..C0 and the direction bit.
-constexpr int control_kept_bits = 0x2F;
+constexpr int control_kept_bits = control_lines | control_data_input; // 0x2F
 
 // Control values for a bus selector (bit 1 RS, bit 0 R/W), with E low and high.
 constexpr int clock_low(int selector) {
@@ -62,8 +64,5 @@ constexpr int clock_high(int selector) {
 constexpr int status_idle_bits = 0x07;
 // The display's D7..D4 come back on SR bits 6..3, for reading on a 4-bit bus.
 constexpr int status_data_bits = 0x78;
-constexpr int status_from_data_lines(int data_lines) {
-    return (data_lines >> 1) & status_data_bits;
-}
 
 } // namespace lumivex::lpt

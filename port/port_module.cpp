@@ -2,8 +2,8 @@
 
 #include "app/notice.h"
 #include "app/run_folder.h"
-#include "port/lpt_wiring.h"
 #include "port/port_library.h"
+#include "port/port_registers.h"
 
 #include <array>
 #include <optional>
@@ -46,8 +46,7 @@ void notice(const char* text) {
 void close_device() {
     device->outport(device->base + data_register, 0);
     const int control = device->inport(device->base + control_register);
-    // Low nibble to 1011b (idle: 0x0F with E cleared), the upper bits written back as read.
-    device->outport(device->base + control_register, (control | 0x0F) ^ 0x04);
+    device->outport(device->base + control_register, lpt::with_idle_control_lines(control));
     device->closecom();
     loader->release(device->library);
     device.reset();
@@ -281,8 +280,8 @@ int set_data_direction(int base, int flag) {
     if (base <= 2 || !device)
         return -1;
     const int control = device->inport(base + control_register);
-    device->outport(base + control_register,
-                    flag != 0 ? control | lpt::control_data_input : control & 0xDF);
+    device->outport(base + control_register, flag != 0 ? control | lpt::control_data_input
+                                                       : control & ~lpt::control_data_input & 0xFF);
     return 0;
 }
 

@@ -23,8 +23,8 @@ mutant "commands: Set DDRAM address masked to 6 bits" default display/commands.c
     'hd44780::set_ddram_address, 0x7F}' 'hd44780::set_ddram_address, 0x3F}'
 mutant "bus: 4-bit write sends the low nibble first" default display/bus_cycles.cpp \
     'write_data_register(byte & 0xF0);' 'write_data_register((byte << 4) & 0xF0);'
-mutant "port: close writes CR without the XOR" default port/port_module.cpp \
-    '(control | 0x0F) ^ 0x04' '(control | 0x0F)'
+mutant "port: close leaves E high" default port/port_registers.h \
+    'return (control & ~control_lines) | control_idle;' 'return control | control_lines;'
 mutant "port: notice caption misspelt" default port/port_module.cpp \
     '"Orvo_LPT-Port-Modul"' '"Orvo_LPT-Port-Module"'
 mutant "dialog: Clear Display wired to return home" default dialog/handlers.cpp \
@@ -43,7 +43,7 @@ mutant "ppdev: DR written to the control lines" default drv/ppdev/ppdev_port.cpp
     'transfer(PPWDATA, "PPWDATA", &byte);' 'transfer(PPWCONTROL, "PPWCONTROL", &byte);'
 mutant "bench: a block with a foreign magic accepted" default drv/sim/published_state.h \
     'state.magic == published_state_magic &&' ''
-mutant "gpio/i2c: E no longer falls first" default drv/common/register_view.cpp \
+mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
     'if (from.e == to.e || e_unchanged == from)' 'if (true)'
 mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
     'if (!failures_.answering() || levels == sent_)' 'if (!failures_.answering())'

@@ -115,7 +115,7 @@ bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     device_.close(chip);
     if (!reason.empty())
         return failures_.refuse(wiring->chip, reason + wirings.source.cure());
-    registers_ = drv::RegisterView();
+    registers_ = lpt::PortRegisters();
     applied_ = registers_.signals();
     failures_.opened(wiring->chip);
     base_ = lpt::base_address_of(device_name);
@@ -131,7 +131,7 @@ void GpioPort::close() {
 }
 
 // The levels of every line of the request, one bit each.
-std::uint64_t GpioPort::line_values(const drv::DisplaySignals& signals) const {
+std::uint64_t GpioPort::line_values(const lpt::DisplaySignals& signals) const {
     std::uint64_t values =
         (signals.rs ? bit(rs_) : 0) | (signals.rw ? bit(rw_) : 0) | (signals.e ? bit(e_) : 0);
     for (int data_bit = 0; data_bit < 8; ++data_bit)
@@ -149,7 +149,7 @@ std::uint64_t GpioPort::data_lines(int first_bit) const {
 }
 
 // The direction of the data lines and every output's level in one request; 0 or the errno value.
-int GpioPort::configure(const drv::DisplaySignals& signals) {
+int GpioPort::configure(const lpt::DisplaySignals& signals) {
     gpio_v2_line_config config{};
     config.flags = GPIO_V2_LINE_FLAG_OUTPUT;
     config.attrs[0].attr.id = GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES;
@@ -165,10 +165,10 @@ int GpioPort::configure(const drv::DisplaySignals& signals) {
     return device_.ioctl(request_, GPIO_V2_LINE_SET_CONFIG_IOCTL, &config);
 }
 
-void GpioPort::apply(drv::DisplaySignals target) {
+void GpioPort::apply(lpt::DisplaySignals target) {
     if (!rw_) // R/W on ground: the display never drives the data lines
         target.data_released = false;
-    for (const drv::DisplaySignals& step : drv::signal_steps(applied_, target)) {
+    for (const lpt::DisplaySignals& step : drv::signal_steps(applied_, target)) {
         if (step.data_released != applied_.data_released) {
             if (const int error = configure(step); error != 0)
                 return failures_.stop_changes("changing the data lines' direction", error);
@@ -225,7 +225,7 @@ int GpioPort::read(int address) {
     }
     case status_register: {
         const auto levels = sample(4);
-        return levels ? drv::status_register(*levels) : 0xFF;
+        return levels ? lpt::status_value(*levels) : 0xFF;
     }
     default:
         return registers_.control_register();

@@ -2,7 +2,7 @@
 
 #include "drv/common/hardware_exports.h"
 #include "drv/common/port_failures.h"
-#include "drv/common/register_view.h"
+#include "drv/common/signal_steps.h"
 #include "drv/gpio/gpio_config.h"
 #include "drv/gpio/gpio_device.h"
 
@@ -52,10 +52,10 @@ private:
     std::string request_lines(int chip);
     std::string request_failure(int chip, int error) const;
     void lay_out(const Wiring& wiring);
-    std::uint64_t line_values(const drv::DisplaySignals& signals) const;
+    std::uint64_t line_values(const lpt::DisplaySignals& signals) const;
     std::uint64_t data_lines(int first_bit) const;
-    void apply(drv::DisplaySignals target);
-    int configure(const drv::DisplaySignals& signals);
+    void apply(lpt::DisplaySignals target);
+    int configure(const lpt::DisplaySignals& signals);
     std::optional<std::uint8_t> sample(int first_bit);
 
     GpioDevice& device_;
@@ -64,8 +64,8 @@ private:
     std::vector<Line> lines_; // in the order of the request
     std::optional<int> rs_, rw_, e_;
     std::array<std::optional<int>, 8> data_{}, leds_{};
-    drv::RegisterView registers_;
-    drv::DisplaySignals applied_;
+    lpt::PortRegisters registers_;
+    lpt::DisplaySignals applied_;
     drv::PortFailures failures_{"gpio"};
 };
 

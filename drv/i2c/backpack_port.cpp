@@ -64,7 +64,7 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
     if (bus < 0)
         return failures_.refuse(backpack_.bus, open_failure(-bus) + backpacks.source.cure());
 
-    registers_ = drv::RegisterView();
+    registers_ = lpt::PortRegisters();
     applied_ = registers_.signals();
     sent_ = pins(applied_);
     std::uint8_t ignored = 0;
@@ -91,7 +91,7 @@ void BackpackPort::close() {
 }
 
 // The expander's pins for the display's levels; released data lines are set high.
-std::uint8_t BackpackPort::pins(const drv::DisplaySignals& signals) const {
+std::uint8_t BackpackPort::pins(const lpt::DisplaySignals& signals) const {
     const auto pin = [](bool level, unsigned number) {
         return static_cast<std::uint8_t>(level ? 1u << number : 0u);
     };
@@ -113,7 +113,7 @@ void BackpackPort::write(int address, int value) {
     if (offset < 0)
         return;
     registers_.write(offset, static_cast<std::uint8_t>(value));
-    for (const drv::DisplaySignals& step : drv::signal_steps(applied_, registers_.signals())) {
+    for (const lpt::DisplaySignals& step : drv::signal_steps(applied_, registers_.signals())) {
         applied_ = step;
         const std::uint8_t levels = pins(step);
         if (!failures_.answering() || levels == sent_)
@@ -151,7 +151,7 @@ int BackpackPort::read(int address) {
     }
     case status_register: {
         const auto levels = sample();
-        return levels ? drv::status_register(*levels) : 0xFF;
+        return levels ? lpt::status_value(*levels) : 0xFF;
     }
     default:
         return registers_.control_register();

@@ -2,7 +2,7 @@
 
 #include "drv/common/hardware_exports.h"
 #include "drv/common/port_failures.h"
-#include "drv/common/register_view.h"
+#include "drv/common/signal_steps.h"
 #include "drv/i2c/backpack.h"
 #include "drv/i2c/i2c_device.h"
 
@@ -44,7 +44,7 @@ public:
 
 private:
     std::string no_answer() const;
-    std::uint8_t pins(const drv::DisplaySignals& signals) const;
+    std::uint8_t pins(const lpt::DisplaySignals& signals) const;
     std::optional<std::uint8_t> sample();
     void stop_answering(int error);
 
@@ -52,8 +52,8 @@ private:
     Backpack backpack_;
     int base_ = 0; // 0 while closed
     int bus_ = -1;
-    drv::RegisterView registers_;
-    drv::DisplaySignals applied_;
+    lpt::PortRegisters registers_;
+    lpt::DisplaySignals applied_;
     std::uint8_t sent_ = 0; // the expander's pins as last sent
     drv::PortFailures failures_{"i2c"};
 };

@@ -17,9 +17,9 @@ namespace {
 
 using lpt::control_register;
 using lpt::data_register;
-// The lines PPWCONTROL drives (/Strobe, /Auto Feed, Init, /SLCT IN); the direction bit goes
-// through PPDATADIR.
-constexpr std::uint8_t control_lines = lpt::control_kept_bits & ~lpt::control_data_input;
+// PPWCONTROL drives the control lines (/Strobe, /Auto Feed, Init, /SLCT IN); the direction bit
+// goes through PPDATADIR.
+using lpt::control_lines;
 constexpr std::uint8_t direction_bit = lpt::control_data_input;
 
 std::string open_failure(int error) {

@@ -239,8 +239,8 @@ constexpr std::array<Glyph, 256 - first_tall_code> tall_patterns{{
     {0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F, 0x1F}, // FF full block
 }};
 
-constexpr std::array<Glyph, 256> all_patterns = [] {
-    std::array<Glyph, 256> table{};
+constexpr CharacterRom all_patterns = [] {
+    CharacterRom table{};
     for (int code = first_code; code < first_tall_code; ++code)
         for (std::size_t row = 0; row < 8; ++row)
             table[code][row] = short_patterns[code - first_code][row];
@@ -251,8 +251,8 @@ constexpr std::array<Glyph, 256> all_patterns = [] {
 
 } // namespace
 
-const Glyph& rom_glyph(std::uint8_t code) {
-    return all_patterns[code];
+const CharacterRom& character_rom() {
+    return all_patterns;
 }
 
 } // namespace lumivex::sim

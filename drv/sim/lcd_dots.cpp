@@ -1,15 +1,14 @@
 #include "drv/sim/lcd_dots.h"
 
-#include "drv/sim/character_rom.h"
-
 namespace lumivex::sim {
 
 namespace {
 
-std::uint8_t glyph_row(const Hd44780State& display, std::uint8_t code, int row) {
+std::uint8_t glyph_row(const Hd44780State& display, const CharacterRom& rom, std::uint8_t code,
+                       int row) {
     if (code < 0x10)
         return display.cgram[static_cast<std::size_t>(cgram_address(display.font_5x10, code, row))];
-    return row < 10 ? rom_glyph(code)[static_cast<std::size_t>(row)] : 0;
+    return row < 10 ? rom[code][static_cast<std::size_t>(row)] : 0;
 }
 
 } // namespace
@@ -26,7 +25,7 @@ int shown_address(const Panel& panel, const Hd44780State& display, int row, int 
 }
 
 bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, int row, int column,
-            int dot_row, int dot_column) {
+            int dot_row, int dot_column, const CharacterRom& rom) {
     const int height = glyph_height(display.font_5x10);
     if (!display.display_on || dot_row < 0 || dot_row >= height)
         return false;
@@ -39,7 +38,7 @@ bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, i
     if (at_cursor && display.cursor_on && dot_row == height - 1)
         return true;
     const std::uint8_t dots =
-        glyph_row(display, display.ddram[static_cast<std::size_t>(address)], dot_row);
+        glyph_row(display, rom, display.ddram[static_cast<std::size_t>(address)], dot_row);
     return ((dots >> (4 - dot_column)) & 1) != 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drv/sim/character_rom.h"
 #include "drv/sim/hd44780_model.h"
 #include "drv/sim/panel.h"
 
@@ -7,9 +8,8 @@
 
 namespace lumivex::sim {
 
-// What a panel shows of its controller, for a viewer that has the model itself at hand. It
-// reads the controller as lumivex-bench reads the published block (visible_address and
-// glyph_row in published_state.h), so both draw the same dots.
+// What a panel shows of its controller: the window of the Windows port library draws the model
+// at hand with these, lumivex-bench the controller of the published block.
 
 // The dot rows of a character cell: 8 in the 5x8 font, 11 in the 5x10 font. The last row is
 // the cursor's.
@@ -28,10 +28,11 @@ constexpr int cgram_address(bool font_5x10, std::uint8_t code, int row) {
 // the panel, or a second-line row while the controller drives one line).
 int shown_address(const Panel& panel, const Hd44780State& display, int row, int column);
 
-// Whether a dot of the cell at row, column is dark: the character's pattern, the cursor on
-// its last dot row, the blinking block while block_shown; none while the display is off.
+// Whether a dot of the cell at row, column is dark: the character's pattern (from rom, or from
+// CGRAM), the cursor on its last dot row, the blinking block while block_shown; none while the
+// display is off.
 bool dot_on(const Panel& panel, const Hd44780State& display, bool block_shown, int row, int column,
-            int dot_row, int dot_column);
+            int dot_row, int dot_column, const CharacterRom& rom = character_rom());
 
 // The blink phase at a time in milliseconds: the block shows in every other 409.6 ms.
 inline bool blink_block_shown(std::uint64_t ms) {

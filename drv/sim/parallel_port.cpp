@@ -3,33 +3,27 @@
 namespace lumivex::sim {
 
 void ParallelPort::write(int offset, std::uint8_t value, std::uint64_t now_us) {
-    if (offset == data_register)
-        data_ = value;
-    else if (offset == control_register)
-        control_ = value & lpt::control_kept_bits;
-    else
+    if (!registers_.write(offset, value))
         return;
-    display_.set_pins({(control_ & lpt::control_rs_low) == 0, (control_ & lpt::control_rw_low) == 0,
-                       (control_ & lpt::control_e_high) != 0, port_drive()},
-                      now_us);
+    const lpt::DisplaySignals signals = registers_.signals();
+    display_.set_pins({signals.rs, signals.rw, signals.e, port_drive()}, now_us);
 }
 
 std::uint8_t ParallelPort::read(int offset) const {
     switch (offset) {
     case data_register:
-        return (control_ & lpt::control_data_input) != 0 ? data_lines() : data_;
+        return registers_.data_input() ? data_lines() : registers_.data_register();
     case status_register:
         return status();
     case control_register:
-        return control_;
+        return registers_.control_register();
     default:
         return 0xFF;
     }
 }
 
 std::uint8_t ParallelPort::status() const {
-    return static_cast<std::uint8_t>(lpt::status_idle_bits |
-                                     lpt::status_from_data_lines(data_lines()));
+    return lpt::status_value(data_lines());
 }
 
 std::uint8_t ParallelPort::data_lines() const {
@@ -38,13 +32,13 @@ std::uint8_t ParallelPort::data_lines() const {
 }
 
 BusSignals ParallelPort::bus_signals() const {
-    return {(control_ & lpt::control_e_high) != 0, (control_ & lpt::control_rs_low) == 0,
-            (control_ & lpt::control_rw_low) == 0, data_lines(),
-            static_cast<std::uint8_t>((status() >> 3) & 0x0F)};
+    const lpt::DisplaySignals signals = registers_.signals();
+    return {signals.e, signals.rs, signals.rw, data_lines(),
+            static_cast<std::uint8_t>(lpt::data_lines_in_status(status()) >> 4)};
 }
 
 std::uint8_t ParallelPort::port_drive() const {
-    return (control_ & lpt::control_data_input) != 0 ? 0xFF : data_;
+    return registers_.data_input() ? 0xFF : registers_.data_register();
 }
 
 } // namespace lumivex::sim

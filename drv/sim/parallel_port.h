@@ -1,14 +1,13 @@
 #pragma once
 
 #include "drv/sim/hd44780_model.h"
-#include "port/lpt_wiring.h"
+#include "port/port_registers.h"
 
 #include <cstdint>
 
 namespace lumivex::sim {
 
-// The registers and control bits as port/lpt_wiring.h lays them out: R/W = not CR0,
-// RS = not CR1, E = CR2; /SLCT IN (CR3) is not connected to the display.
+// The registers as port/lpt_wiring.h lays them out.
 using lpt::control_register;
 using lpt::data_register;
 using lpt::status_register;
@@ -32,7 +31,7 @@ public:
     std::uint8_t read(int offset) const;
 
     std::uint8_t status() const;
-    std::uint8_t leds() const { return data_; }
+    std::uint8_t leds() const { return registers_.data_register(); }
     // The data lines: the display's output where it drives them, else the port's latch, else
     // the display's pull-ups.
     std::uint8_t data_lines() const;
@@ -42,8 +41,7 @@ public:
 private:
     std::uint8_t port_drive() const;
 
-    std::uint8_t data_ = 0;
-    std::uint8_t control_ = lpt::control_idle;
+    lpt::PortRegisters registers_;
     Hd44780 display_;
 };
 

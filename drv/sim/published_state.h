@@ -13,12 +13,14 @@
 
 #include "drv/sim/lcd_dots.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -90,8 +92,8 @@ struct BusEvent {
 
 // The HD44780. Flags are 0 or 1.
 struct PublishedDisplay {
-    std::uint8_t ddram[128]; // by DDRAM address; see visible_address
-    std::uint8_t cgram[64];  // bit 4 the leftmost dot; see glyph_row
+    std::uint8_t ddram[128]; // by DDRAM address
+    std::uint8_t cgram[64];  // bit 4 the leftmost dot
     std::uint8_t address_counter;
     std::uint8_t address_in_cgram; // the address counter points into CGRAM, not DDRAM
     std::uint8_t display_shift;    // characters the display has moved left, within a line
@@ -136,7 +138,7 @@ struct PublishedState {
     std::uint64_t events_total; // port accesses so far; the next goes to events_total % capacity
 
     PublishedDisplay display;
-    std::uint8_t character_rom[256][10]; // ten rows a code; codes 0x00-0x0F use CGRAM
+    CharacterRom character_rom; // ten rows a code; codes 0x00-0x0F use CGRAM
     BusEvent events[bus_event_capacity];
 };
 
@@ -155,32 +157,32 @@ inline bool is_valid(const PublishedState& state, std::size_t object_size) {
            state.version == published_state_version && state.size == sizeof(PublishedState);
 }
 
-// The DDRAM address shown at a row and column of the panel, or -1 where nothing is shown (off
-// the panel, or a second-line row while the controller drives one line).
-inline int visible_address(const PublishedState& state, int row, int column) {
-    if (row < 0 || row >= state.rows || row >= 4 || column < 0 || column >= state.columns)
-        return -1;
-    const int start = state.row_start[row];
-    const bool second_line = start >= 0x40;
-    const int along_line = (start & 0x3F) + column + state.display.display_shift;
-    if (state.display.two_lines == 0)
-        return second_line ? -1 : along_line % 80;
-    return (second_line ? 0x40 : 0x00) + along_line % 40;
+// The panel and the controller as the block shows them, to draw with lcd_dots.h.
+inline Panel published_panel(const PublishedState& state) {
+    return {state.columns,
+            state.rows,
+            {state.row_start[0], state.row_start[1], state.row_start[2], state.row_start[3]}};
 }
-
-// The dot rows of a character cell in the block's font (see lcd_dots.h).
-inline int glyph_height(const PublishedState& state) {
-    return glyph_height(state.display.font_5x10 != 0);
-}
-
-// A row of the pattern a character code shows, bit 4 the leftmost dot; 0 for rows beyond
-// glyph_height.
-inline std::uint8_t glyph_row(const PublishedState& state, std::uint8_t code, int row) {
-    if (row < 0 || row >= glyph_height(state))
-        return 0;
-    if (code < 0x10)
-        return state.display.cgram[cgram_address(state.display.font_5x10 != 0, code, row)];
-    return row < 10 ? state.character_rom[code][row] : 0;
+inline Hd44780State published_display(const PublishedDisplay& published) {
+    Hd44780State display;
+    std::copy(std::begin(published.ddram), std::end(published.ddram), display.ddram.begin());
+    std::copy(std::begin(published.cgram), std::end(published.cgram), display.cgram.begin());
+    display.instruction_register = published.instruction_register;
+    display.data_register = published.data_register;
+    display.address_counter = published.address_counter;
+    display.address_in_cgram = published.address_in_cgram != 0;
+    display.display_shift = published.display_shift;
+    display.increment = published.increment != 0;
+    display.shift_on_write = published.shift_on_write != 0;
+    display.display_on = published.display_on != 0;
+    display.cursor_on = published.cursor_on != 0;
+    display.blink_on = published.blink_on != 0;
+    display.eight_bit_interface = published.eight_bit_interface != 0;
+    display.two_lines = published.two_lines != 0;
+    display.font_5x10 = published.font_5x10 != 0;
+    display.low_nibble_next = published.low_nibble_next != 0;
+    display.busy_until_us = published.busy_until_us;
+    return display;
 }
 
 } // namespace lumivex::sim

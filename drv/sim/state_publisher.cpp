@@ -120,9 +120,7 @@ bool StatePublisher::open(const std::string& name, const Panel& panel, int base_
     s.columns = panel.columns;
     s.rows = panel.rows;
     std::memcpy(s.row_start, panel.row_start.data(), sizeof s.row_start);
-    for (int code = 0; code < 256; ++code)
-        std::memcpy(s.character_rom[code], rom_glyph(static_cast<std::uint8_t>(code)).data(),
-                    sizeof s.character_rom[code]);
+    s.character_rom = character_rom();
     fd_ = fd;
     begin_write();
     if (ftruncate(fd, sizeof(PublishedState)) != 0 || !write_range(0, sizeof(PublishedState))) {

@@ -1,10 +1,8 @@
-// What a viewer derives from the published block, or from the model at hand (lcd_dots.h): the
-// panel's addresses and the glyphs.
-#include "drv/sim/character_rom.h"
+// What a viewer draws from the published block, with lcd_dots.h as the model at hand is drawn:
+// the panel's addresses and the glyphs.
 #include "drv/sim/panel.h"
 #include "drv/sim/published_state.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -12,35 +10,36 @@ using namespace lumivex::sim;
 
 namespace {
 
-// A panel and its controller, and the block the port library would publish for them; each
-// CGRAM row holds its address.
+// The block the port library would publish for a panel and its controller; each CGRAM row
+// holds its address.
 struct Shown {
-    Shown(const char* panel_name, bool two_lines, int shift, bool tall)
-        : panel(panel_named(panel_name).value()) {
-        display.display_shift = block->display.display_shift = static_cast<std::uint8_t>(shift);
-        block->display.two_lines = display.two_lines = two_lines;
-        block->display.font_5x10 = display.font_5x10 = tall;
-        display.display_on = true;
+    Shown(const char* panel_name, bool two_lines, int shift, bool tall) {
+        const Panel panel = panel_named(panel_name).value();
+        block->display.display_shift = static_cast<std::uint8_t>(shift);
+        block->display.two_lines = two_lines;
+        block->display.font_5x10 = tall;
+        block->display.display_on = 1;
         for (int i = 0; i < 64; ++i)
-            display.cgram[i] = block->display.cgram[i] = static_cast<std::uint8_t>(i);
+            block->display.cgram[i] = static_cast<std::uint8_t>(i);
         block->columns = panel.columns;
         block->rows = panel.rows;
         std::copy(panel.row_start.begin(), panel.row_start.end(), block->row_start);
-        for (int code = 0; code < 256; ++code)
-            std::memcpy(block->character_rom[code],
-                        rom_glyph(static_cast<std::uint8_t>(code)).data(),
-                        sizeof block->character_rom[code]);
+        block->character_rom = character_rom();
     }
-    // The dots lcd_dots shows in the top left cell, holding code, bit 4 the leftmost.
+    int address(int row, int column) const {
+        return shown_address(published_panel(*block), published_display(block->display), row,
+                             column);
+    }
+    // The dots shown in the top left cell, holding code, bit 4 the leftmost.
     int dots(std::uint8_t code, int row) {
-        display.ddram[0] = code;
+        block->display.ddram[0] = code;
         int bits = 0;
         for (int dot = 0; dot < 5; ++dot)
-            bits |= dot_on(panel, display, false, 0, 0, row, dot) << (4 - dot);
+            bits |= dot_on(published_panel(*block), published_display(block->display), false, 0, 0,
+                           row, dot, block->character_rom)
+                    << (4 - dot);
         return bits;
     }
-    Panel panel;
-    Hd44780State display;
     std::unique_ptr<PublishedState> block = std::make_unique<PublishedState>();
 };
 
@@ -60,8 +59,7 @@ TEST(PublishedState, PanelsMapRowsToTheirLineAddresses) {
                  {"16x2", false, 79, 1, 0, -1}};
     for (const auto& c : cases) {
         const Shown shown(c.panel, c.two_lines, c.shift, false);
-        EXPECT_EQ(visible_address(*shown.block, c.row, c.column), c.address) << (&c - cases);
-        EXPECT_EQ(shown_address(shown.panel, shown.display, c.row, c.column), c.address);
+        EXPECT_EQ(shown.address(c.row, c.column), c.address) << (&c - cases);
     }
 }
 
@@ -81,11 +79,10 @@ TEST(PublishedState, GlyphRowsComeFromCgramInEitherFontAndFromTheRom) {
                  {false, 0xFB, 2, 0x1F}, {false, 0xFC, 1, 0},    {false, 0xFC, 2, 0x1F}};
     for (const auto& c : cases) {
         Shown shown("16x2", false, 0, c.tall);
-        EXPECT_EQ(glyph_row(*shown.block, c.code, c.row), c.dots) << (&c - cases);
         EXPECT_EQ(shown.dots(c.code, c.row), c.dots) << (&c - cases);
     }
     Shown cursor("16x2", false, 0, true); // on the last of 11 rows, at address 0
-    cursor.display.cursor_on = true;
+    cursor.block->display.cursor_on = 1;
     EXPECT_EQ(cursor.dots(' ', 10), 0x1F);
 }
 
