@@ -1,11 +1,11 @@
 #include "display/bus_cycles.h"
 
 #include "display/display_notice.h"
-#include "display/port_registers.h"
+#include "display/register_access.h"
 
 namespace lumivex::display {
 
-using namespace port_registers;
+using namespace register_access;
 
 BusWidth bus_width = BusWidth::four_bit;
 

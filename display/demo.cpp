@@ -3,7 +3,7 @@
 #include "display/display_notice.h"
 #include "display/hd44780_instructions.h"
 #include "display/initialisation.h"
-#include "display/port_registers.h"
+#include "display/register_access.h"
 
 #include <array>
 
@@ -39,7 +39,7 @@ void face_row(int row, int dots) {
 } // namespace
 
 void run_demo() {
-    if (port_registers::base() == 0) {
+    if (register_access::base() == 0) {
         display_notice("LPT-port not available");
         return;
     }

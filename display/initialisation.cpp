@@ -2,11 +2,11 @@
 
 #include "display/display_notice.h"
 #include "display/hd44780_instructions.h"
-#include "display/port_registers.h"
+#include "display/register_access.h"
 
 namespace lumivex::display {
 
-using namespace port_registers;
+using namespace register_access;
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 // The registers the display is driven through. Every access takes the current base address
 // afresh, so a port closed in the middle of a sequence refuses the rest of it.
-namespace lumivex::display::port_registers {
+namespace lumivex::display::register_access {
 
 using namespace lpt;
 
@@ -37,4 +37,4 @@ inline void clock_pulse(int selector) {
     port::wait_ms(1);
 }
 
-} // namespace lumivex::display::port_registers
+} // namespace lumivex::display::register_access
