@@ -110,6 +110,7 @@ std::string read_setting(const SettingFile& setting, Request& request) {
                                  ? setting.text.substr(byte_order_mark.size())
                                  : setting.text);
     int number = 0;
+    std::set<std::string> given;
     for (std::string raw; std::getline(lines, raw);) {
         ++number;
         const std::string line = trimmed(std::string_view(raw).substr(0, raw.find('#')));
@@ -124,6 +125,8 @@ std::string read_setting(const SettingFile& setting, Request& request) {
                                       [&](const Key& k) { return name == k.name; });
         if (key == std::end(keys))
             return where + "unknown key \"" + name + "\" (keys: port, panel, clock)";
+        if (!given.insert(name).second)
+            return where + name + " is given twice";
         // An empty value leaves the key unset, as an empty environment variable does.
         const std::string value = trimmed(std::string_view(line).substr(equals + 1));
         request.*key->value =

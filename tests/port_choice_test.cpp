@@ -53,6 +53,8 @@ TEST(PortChoice, UnknownNamesArgumentsAndBadSettingsStopWithOneLine) {
               "lumivex: /u/lumivex.conf line 2: expected key = value, not \"port i2c\"");
     EXPECT_EQ(chosen({"--port=i2c"}, "prot = i2c"),
               "lumivex: /u/lumivex.conf line 1: unknown key \"prot\" (keys: port, panel, clock)");
+    EXPECT_EQ(chosen({}, "port = i2c\nport = gpio"),
+              "lumivex: /u/lumivex.conf line 2: port is given twice");
     EXPECT_EQ(chosen({}, "clock = fast"),
               "lumivex: /u/lumivex.conf line 1: clock \"fast\" is neither real nor instant");
 }
