@@ -21,7 +21,8 @@ apt_get install -y --reinstall "./$deb" >/dev/null
 
 for file in /usr/bin/lumivex /usr/lib/lumivex/lumivex /usr/lib/lumivex/lumivex-bench \
     /usr/lib/lumivex/HELP/overview.htm /usr/lib/lumivex/drv/PORT.DLL \
-    /usr/lib/lumivex/drv/ppdev/PORT.DLL /usr/lib/lumivex/drv/gpio/PORT.DLL \
+    /usr/lib/lumivex/drv/ppdev/PORT.DLL /usr/lib/lumivex/drv/ppdev/ppdev.conf \
+    /usr/lib/lumivex/drv/gpio/PORT.DLL \
     /usr/lib/lumivex/drv/gpio/gpio.conf /usr/lib/lumivex/drv/i2c/PORT.DLL \
     /usr/lib/lumivex/drv/i2c/i2c.conf /usr/share/applications/lumivex.desktop \
     /usr/share/icons/hicolor/16x16/apps/lumivex.png /usr/share/icons/hicolor/32x32/apps/lumivex.png \
