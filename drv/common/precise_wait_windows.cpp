@@ -2,10 +2,8 @@
 // of a wait and a spin for the rest. Sleep wakes on the system timer's tick, so it is only
 // fine-grained while the timer resolution is raised (timeBeginPeriod(1), which the port
 // library holds while a port is open); the margin covers one such tick and a late wake-up.
-#include "drv/common/counter_time.h"
+#include "drv/common/performance_counter.h"
 #include "drv/common/precise_wait.h"
-
-#include <windows.h>
 
 namespace lumivex::drv {
 
@@ -13,27 +11,14 @@ namespace {
 
 constexpr std::chrono::milliseconds sleep_margin{2};
 
-std::int64_t counter_frequency() {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return frequency.QuadPart;
-}
-
-std::chrono::nanoseconds counter_now() {
-    static const std::int64_t frequency = counter_frequency();
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return counter_time(now.QuadPart, frequency);
-}
-
 } // namespace
 
 void wait_precisely(std::chrono::nanoseconds duration) {
-    const auto deadline = counter_now() + duration;
-    for (auto left = duration; left > sleep_margin; left = deadline - counter_now())
+    const auto deadline = performance_counter_now() + duration;
+    for (auto left = duration; left > sleep_margin; left = deadline - performance_counter_now())
         Sleep(static_cast<DWORD>(
             std::chrono::duration_cast<std::chrono::milliseconds>(left - sleep_margin).count()));
-    while (counter_now() < deadline) {
+    while (performance_counter_now() < deadline) {
     }
 }
 

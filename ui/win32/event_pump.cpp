@@ -1,6 +1,6 @@
 #include "ui/win32/event_pump.h"
 
-#include "drv/common/counter_time.h"
+#include "drv/common/performance_counter.h"
 
 #include <chrono>
 #include <initializer_list>
@@ -15,12 +15,7 @@ constexpr long long frame_us = 16'667;
 constexpr int most_messages_of_a_kind = 64;
 
 long long now_us() {
-    LARGE_INTEGER counter;
-    LARGE_INTEGER frequency;
-    QueryPerformanceCounter(&counter);
-    QueryPerformanceFrequency(&frequency);
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               drv::counter_time(counter.QuadPart, frequency.QuadPart))
+    return std::chrono::duration_cast<std::chrono::microseconds>(drv::performance_counter_now())
         .count();
 }
 
