@@ -5,7 +5,9 @@
 # and checked on every host; its scenarios run under 32-bit Wine where this host runs 32-bit
 # programs, and otherwise on a 64-bit build of the same sources under 64-bit Wine. Between
 # them, screenshots of the Windows and the Qt dialog go to build/<windows build>/screenshots/,
-# and the Debian package is built, installed here, driven under Xvfb and removed again.
+# and the Debian package is built, installed here, driven under Xvfb and removed again. The
+# portable core, the Linux port libraries and their tests are cross-built for 64-bit and 32-bit
+# ARM (Raspberry Pi OS arm64 and armhf) and their tests run under qemu-user.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,7 +16,8 @@ bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     clang libclang-rt-14-dev clang-format libgtest-dev libgmock-dev \
     chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
     dbus at-spi2-core python3-dbus qemu-system-x86 busybox-static cpio \
-    $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386
+    $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386 \
+    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
 # The help page check takes its browser driver from the npm registry.
 command -v npm >/dev/null || bash scripts/install-dependencies.sh nodejs npm
 
@@ -43,6 +46,8 @@ build_and_test() {
 }
 
 build_and_test default
+build_and_test arm64
+build_and_test armhf
 if [ "$windows_tests" = win32 ]; then
     build_and_test win32 -DLUMIVEX_WINE_TESTS=ON
 else

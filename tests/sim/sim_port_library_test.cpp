@@ -10,6 +10,7 @@
 #include "support/run_folder.h"
 
 #include <fcntl.h>
+#include <fstream>
 #include <memory>
 #include <signal.h>
 #include <sys/mman.h>
@@ -162,9 +163,12 @@ TEST_F(SimPortLibrary, OneWriterPerBlockUntilItDies) {
     }
     char opened = 0;
     ASSERT_TRUE(read(ready[0], &opened, 1) == 1 && opened == 'y');
-    expect_refusal(
-        "LUMIVEX_SIM_STATE \"" + state_name + "\": process " + std::to_string(writer) +
-        " (sim_tests) publishes this block; close its port first or choose another name");
+    // The writer's name as the kernel gives it: the test's own, or qemu-user's under emulation.
+    std::string name;
+    std::getline(std::ifstream("/proc/self/comm"), name);
+    expect_refusal("LUMIVEX_SIM_STATE \"" + state_name + "\": process " + std::to_string(writer) +
+                   " (" + name +
+                   ") publishes this block; close its port first or choose another name");
     const auto first = published(); // the first writer's block, untouched
     EXPECT_EQ(first->base_address, lpt2);
     EXPECT_EQ(first->columns, 20);
