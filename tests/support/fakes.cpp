@@ -38,6 +38,8 @@ int32_t PORT_LIBRARY_CALL fake_outport(int32_t address, int32_t value) {
     return 0;
 }
 int32_t PORT_LIBRARY_CALL fake_lasterror(char* buffer, int32_t size) {
+    if (buffer == nullptr || size <= 0) // as our libraries answer: the length alone
+        return static_cast<int32_t>(active->reason.size());
     return std::snprintf(buffer, static_cast<std::size_t>(size), "%s", active->reason.c_str());
 }
 
