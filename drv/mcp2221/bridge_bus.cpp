@@ -21,8 +21,12 @@ std::string bridge_name(const std::string& serial) {
 }
 
 #ifdef _WIN32
+constexpr const char* not_found = "no bridge found (USB ID 04d8:00dd; Device Manager lists it "
+                                  "under Human Interface Devices when it is plugged in)";
 constexpr const char* in_use = "in use by another program";
 #else
+constexpr const char* not_found =
+    "no bridge found (USB ID 04d8:00dd; lsusb lists it when it is plugged in)";
 constexpr const char* in_use =
     "in use by another program, or by the kernel's hid_mcp2221 driver (it is then an I2C bus "
     "for --port=i2c; sudo modprobe -r hid_mcp2221 lets go of it)";
@@ -31,7 +35,7 @@ constexpr const char* in_use =
 std::string open_failure(int error, const drv::ConfigSource&) {
     switch (error) {
     case ENODEV:
-        return "no bridge found (USB ID 04d8:00dd; lsusb lists it when it is plugged in)";
+        return not_found;
     case EBUSY:
         return in_use;
     case EACCES:
