@@ -69,6 +69,7 @@ TEST_F(BridgeMapping, TheDisplayTakesInitialisationAndTextAfterABusLeftBusy) {
     ASSERT_TRUE(mapping.open("LPT1:", common()));
     EXPECT_EQ(device.chip.speed_divider(), 117u);
     EXPECT_EQ(replay(trace, mapping), (std::vector{0x0B, 0x07, 0x2F})); // not busy, address 5
+    EXPECT_EQ(device.answers.size(), 1u); // the last write's, left for the next transfer
     EXPECT_EQ(ddram(device.chip, 5), "Hello");
     EXPECT_EQ(device.chip.display().state().timing_violations, 0u);
 }
@@ -88,16 +89,23 @@ TEST_F(BridgeMapping, NothingAtTheAddressNamesThoseThatAnswer) {
     }
 }
 
-TEST_F(BridgeMapping, AnUnpluggedBridgeIsToldOnceAndLeftAlone) {
-    ASSERT_TRUE(mapping.open("LPT1:", common()));
-    device.unplug();
-    testing::internal::CaptureStderr();
-    mapping.write(0x378, 0xF0);
-    mapping.write(0x378, 0x00);
-    EXPECT_EQ(mapping.read(0x379), 0xFF);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "lumivex mcp2221: MCP2221: the device at 0x27 stopped answering (No such device); "
-              "nothing reaches it until the port is opened again\n");
+// A backpack that no longer acknowledges (its answer comes with the next write) or an unplugged
+// bridge is said once; then the port is left alone.
+TEST_F(BridgeMapping, ADeviceThatStopsAnsweringIsToldOnceAndLeftAlone) {
+    for (const auto& [unplug, reason] :
+         {std::pair{false, "No such device or address"}, std::pair{true, "No such device"}}) {
+        device.chip.move_expander(0x27);
+        ASSERT_TRUE(mapping.open("LPT1:", common()));
+        unplug ? device.unplug() : device.chip.move_expander(std::nullopt);
+        testing::internal::CaptureStderr();
+        for (const int value : {0xF0, 0x00, 0xF0})
+            mapping.write(0x378, value);
+        EXPECT_EQ(mapping.read(0x379), 0xFF);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "lumivex mcp2221: MCP2221: the device at 0x27 stopped answering (" +
+                      std::string(reason) +
+                      "); nothing reaches it until the port is opened again\n");
+    }
 }
 
 TEST_F(BridgeMapping, TheLibraryWithoutABridgeSaysSo) {

@@ -80,8 +80,6 @@ Report Mcp2221Model::status(const Report& command) {
     answer[22] = 1;                      // SCL
     answer[23] = state_ != stop_timeout; // SDA, held low by the hung transfer
     answer[25] = state_ == read_complete;
-    const char revisions[] = {'A', '6', '1', '2'}; // hardware, firmware
-    std::copy(std::begin(revisions), std::end(revisions), answer.begin() + 46);
     return answer;
 }
 
