@@ -73,11 +73,13 @@ private:
             }
         if (refused)
             return refused;
-        return DllFailure{dll_names.front(),
-                          "not found beside PORT.DLL (in " + folder +
-                              ") nor on the system's path; get InpOut32 from Highrez "
-                              "(https://www.highrez.co.uk/downloads/inpout32/) and put " +
-                              dll_names.front() + " into either"};
+        std::string names;
+        for (const std::string& name : dll_names)
+            names += (names.empty() ? "" : " or ") + name;
+        return DllFailure{names, "not found beside PORT.DLL (in " + folder +
+                                     ") nor on the system's path; get InpOut32 from Highrez "
+                                     "(https://www.highrez.co.uk/downloads/inpout32/) and put "
+                                     "it into either"};
     }
 
     std::optional<DllFailure> take_exports() {

@@ -429,14 +429,13 @@ void inpout_says_why_it_refuses() {
     SetEnvironmentVariableW(L"LUMIVEX_INPOUT_CONF", L"inpout-test.conf");
     start(nullptr, L"--port=inpout");
     const std::string folder = std::filesystem::absolute("drv\\inpout").string();
-    const std::string name = sizeof(void*) == 8 ? "inpoutx64.dll" : "inpout32.dll";
+    const std::string names = sizeof(void*) == 8 ? "inpoutx64.dll or inpout32.dll" : "inpout32.dll";
     check(MoveFileW(L"drv\\inpout\\inpout32.dll", L"away.dll"));
-    expect_notice(refused_port, "lumivex inpout: " + name + ": not found beside PORT.DLL (in " +
+    expect_notice(refused_port, "lumivex inpout: " + names + ": not found beside PORT.DLL (in " +
                                     folder +
                                     ") nor on the system's path; get InpOut32 from "
                                     "Highrez (https://www.highrez.co.uk/downloads/inpout32/) "
-                                    "and put " +
-                                    name + " into either");
+                                    "and put it into either");
     check(MoveFileW(L"away.dll", L"drv\\inpout\\inpout32.dll"));
     std::ofstream("inpout-driver-closed").flush();
     expect_notice(refused_port, "lumivex inpout: " + folder +
