@@ -37,7 +37,7 @@ void InpOutPort::write(int address, int value) {
 
 int InpOutPort::read(int address) {
     const auto port = port_address(address);
-    return port ? dll_.in(*port) & 0xFF : 0xFF;
+    return port ? dll_.in(*port) : 0xFF;
 }
 
 } // namespace lumivex::inpout
