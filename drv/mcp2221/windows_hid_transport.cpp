@@ -2,6 +2,7 @@
 // attributes say 04D8:00DD (and whose serial number matches, when one is asked for), opened for
 // this program alone. Reports go with the report number 0 in front, as Windows wants for a
 // device that numbers none.
+#include "drv/common/windows_text.h"
 #include "drv/mcp2221/hid_transport.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ bool is_bridge(const std::wstring& path, const std::string& serial) {
                  attributes.ProductID == bridge_product;
     if (match && !serial.empty())
         match = HidD_GetSerialNumberString(device, number, sizeof number - sizeof number[0]) &&
-                std::wstring(number) == std::wstring(serial.begin(), serial.end());
+                drv::utf8_from_wide(number) == serial;
     CloseHandle(device);
     return match;
 }
