@@ -31,6 +31,7 @@ constexpr std::uint8_t read_partial = 0x54;
 constexpr std::uint8_t read_complete = 0x55;
 constexpr std::uint8_t failed_read_length = 127;
 constexpr int get_data_attempts = 4; // the data may still be on its way
+constexpr int stray_answers = 2;
 
 Report command(std::initializer_list<std::uint8_t> bytes) {
     Report report{};
@@ -40,9 +41,16 @@ Report command(std::initializer_list<std::uint8_t> bytes) {
 
 } // namespace
 
+// The answer to `command`. Answers to other commands before it are passed over: an earlier
+// program that closed the bridge right after a command leaves its answer to come first.
 int Mcp2221Device::receive(const Report& command, Report& answer) {
-    const int error = hid_.receive(answer);
-    return error != 0 ? error : answer[0] == command[0] ? 0 : EIO;
+    for (int answers = 0; answers < stray_answers + 1; ++answers) {
+        if (const int error = hid_.receive(answer); error != 0)
+            return error;
+        if (answer[0] == command[0])
+            return 0;
+    }
+    return EIO;
 }
 
 int Mcp2221Device::exchange(const Report& command, Report& answer) {
@@ -149,8 +157,9 @@ int Mcp2221Device::receive_byte(int, std::uint8_t& value) {
     return error != 0 ? error : get_data(value);
 }
 
+// The last write's answer is read first, so that it is not left to the next program.
 void Mcp2221Device::close(int) {
-    write_pending_ = false;
+    collect_write();
     hid_.close();
 }
 

@@ -9,9 +9,9 @@ namespace lumivex::mcp2221 {
 // status and set parameters (cancel, speed), 0x90 write, 0x91 read and 0x40 get the data read.
 // Every answer is checked: it must echo its command and report success. A write's answer is
 // collected before the next command goes out, so the time until it comes overlaps the caller's
-// own waits; a failure it reports is returned by that next call. After a failed transfer the
-// bridge cancels it, so the bus is free again. The bus is the bridge's USB serial number (empty
-// for the first found); the descriptor is always 0.
+// own waits; a failure it reports is returned by that next call, or read and dropped at close.
+// After a failed transfer the bridge cancels it, so the bus is free again. The bus is the bridge's
+// USB serial number (empty for the first found); the descriptor is always 0.
 class Mcp2221Device final : public backpack::I2cDevice {
 public:
     explicit Mcp2221Device(HidTransport& hid) : hid_(hid) {}
