@@ -49,10 +49,6 @@ backpack::Backpacks common() {
     return *backpack::parse_backpacks("", mcp2221::bridge_bus, error);
 }
 
-std::string ddram(const test::Mcp2221Model& chip, std::size_t length) {
-    return {chip.display().state().ddram.begin(), chip.display().state().ddram.begin() + length};
-}
-
 // A program that died mid-transfer left the bus busy, and an answer: the open passes that over,
 // cancels the transfer and sets 100 kHz; the display then takes its initialisation and text as
 // on a parallel port. Closing reads the last write's answer.
@@ -67,9 +63,10 @@ TEST_F(BridgeMapping, TheDisplayTakesInitialisationAndTextAfterABusLeftBusy) {
     device.answers.push_back({0x90}); // that program's last answer, never read
     ASSERT_TRUE(mapping.open("LPT1:", common()));
     EXPECT_EQ(device.chip.speed_divider(), 117u);
+    const auto& ddram = device.chip.display().state().ddram;
     EXPECT_EQ(replay(trace, mapping), (std::vector{0x0B, 0x07, 0x2F})); // not busy, address 5
     EXPECT_EQ(device.answers.size(), 1u); // the last write's, left for the next transfer
-    EXPECT_EQ(ddram(device.chip, 5), "Hello");
+    EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(ddram.data()), 5), "Hello");
     EXPECT_EQ(device.chip.display().state().timing_violations, 0u);
     mapping.close();
     EXPECT_TRUE(device.answers.empty());

@@ -75,11 +75,9 @@ Report Mcp2221Model::status(const Report& command) {
     }
     answer[8] = state_;
     answer[14] = static_cast<std::uint8_t>(divider_);
-    answer[16] = static_cast<std::uint8_t>(address_ << 1);
     answer[20] = nacked_ ? address_nacked_bit : 0;
     answer[22] = 1;                      // SCL
     answer[23] = state_ != stop_timeout; // SDA, held low by the hung transfer
-    answer[25] = state_ == read_complete;
     return answer;
 }
 

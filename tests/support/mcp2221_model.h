@@ -30,7 +30,6 @@ public:
 
     // What tests look at.
     const sim::Hd44780& display() const { return display_; }
-    std::uint8_t expander_pins() const { return pins_; }
     unsigned speed_divider() const { return divider_; }
     bool bus_busy() const { return state_ != idle; }
     std::uint64_t round_trips() const { return round_trips_; } // reports answered
