@@ -8,7 +8,9 @@ namespace lumivex::mcp2221 {
 
 namespace {
 
-// Command codes, byte 0 of a command and of its answer.
+// Command codes, byte 0 of a command and of its answer. Write, read and get data carry the
+// length in bytes 1 (low) and 2, write and read the device's address in byte 3: shifted left,
+// plus 1 for a read.
 constexpr std::uint8_t status_command = 0x10;
 constexpr std::uint8_t write_command = 0x90;
 constexpr std::uint8_t read_command = 0x91;
@@ -133,7 +135,7 @@ int Mcp2221Device::send_byte(int, std::uint8_t value) {
 int Mcp2221Device::get_data(std::uint8_t& value) {
     Report answer;
     for (int attempt = 0; attempt < get_data_attempts; ++attempt) {
-        if (const int error = exchange(command({get_data_command}), answer); error != 0)
+        if (const int error = exchange(command({get_data_command, 1, 0}), answer); error != 0)
             return error;
         if (answer[3] == failed_read_length)
             break;
@@ -149,7 +151,7 @@ int Mcp2221Device::get_data(std::uint8_t& value) {
 int Mcp2221Device::receive_byte(int, std::uint8_t& value) {
     if (const int error = collect_write(); error != 0)
         return error;
-    const Report read = command({read_command, 1, 0, address_byte_});
+    const Report read = command({read_command, 1, 0, static_cast<std::uint8_t>(address_byte_ | 1)});
     Report answer;
     int error = hid_.send(read);
     if (error == 0)

@@ -37,7 +37,7 @@ private:
 
     HidTransport& hid_;
     Report last_write_{};
-    std::uint8_t address_byte_ = 0; // the 7-bit address, shifted left
+    std::uint8_t address_byte_ = 0; // the 7-bit address, shifted left; reads add 1
     bool write_pending_ = false;    // a write's answer is still to come
 };
 
