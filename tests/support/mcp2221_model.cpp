@@ -54,6 +54,11 @@ std::optional<Report> Mcp2221Model::answer(const Report& command) {
     case 0x40:
         answer = get_data();
         break;
+    case 0x50: // set and get the GP pins: as the chip comes, none is a GPIO (0xEE)
+    case 0x51:
+        answer = answer_to(command[0]);
+        std::fill(answer.begin() + 2, answer.begin() + 18, 0xEE);
+        break;
     default:
         return std::nullopt;
     }

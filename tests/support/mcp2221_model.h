@@ -11,9 +11,9 @@ namespace lumivex::test {
 // An MCP2221/MCP2221A USB-to-I2C bridge as its HID reports show it, with the common backpack on
 // its bus: a PCF8574 whose pins P0 RS, P1 R/W, P2 E, P3 the backlight and P4..P7 D4..D7 drive
 // an HD44780. Commands: 0x10 status/set parameters (cancel, I2C speed), 0x90/0x92/0x94 write,
-// 0x91/0x93 read, 0x40 get the data read. After a NACK or a hung transfer the I2C engine stays
-// busy (writes and reads answer 0x01) until a cancel. Time passes only when told, and while the
-// bus clocks a byte out at the set speed.
+// 0x91/0x93 read, 0x40 get the data read, 0x50/0x51 GPIO (none configured). After a NACK or a hung
+// transfer the I2C engine stays busy (writes and reads answer 0x01) until a cancel. Time passes
+// only when told, and while the bus clocks a byte out at the set speed.
 class Mcp2221Model {
 public:
     using Report = std::array<std::uint8_t, 64>;
