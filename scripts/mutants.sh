@@ -45,8 +45,13 @@ mutant "bench: a block with a foreign magic accepted" default drv/sim/published_
     'state.magic == published_state_magic &&' ''
 mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
     'if (from.e == to.e || e_unchanged == from)' 'if (true)'
-mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
+mutant "i2c: unchanged levels sent again" default drv/backpack/backpack_port.cpp \
     'if (!failures_.answering() || levels == sent_)' 'if (!failures_.answering())'
+mutant "mcp2221: a transfer left hanging is not cancelled" default drv/mcp2221/mcp2221_device.cpp \
+    'if (error == 0 && answer[status_engine_state] != engine_idle) {' 'if (false) {'
+mutant "mcp2221: each write's answer awaited" default drv/mcp2221/mcp2221_device.cpp \
+    $'    write_pending_ = error == 0;\n    return error;' \
+    $'    write_pending_ = error == 0;\n    return error != 0 ? error : collect_write();'
 mutant "gpio/i2c/ppdev: a failed transfer does not stop the port" default \
     drv/common/port_failures.cpp $'    answering_ = false;\n    line_ = failure_line' \
     '    line_ = failure_line'

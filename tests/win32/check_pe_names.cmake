@@ -12,7 +12,7 @@ if(CHECK STREQUAL "imports")
     list(TRANSFORM lines REPLACE "DLL Name: " "")
     message(STATUS "imports: ${lines}")
     set(system_dlls kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll msvcrt.dll
-        winmm.dll)
+        winmm.dll hid.dll setupapi.dll)
     foreach(dll ${lines})
         string(TOLOWER ${dll} name)
         if(NOT name IN_LIST system_dlls)

@@ -250,6 +250,15 @@ void sim_port_says_why_it_refuses() {
     exit_with_code_0();
 }
 
+// The MCP2221 library, with no bridge plugged in, says so below the notice's text.
+void mcp2221_port_finds_no_bridge() {
+    start(nullptr, L"--port=mcp2221");
+    expect_notice(refused_port, "lumivex mcp2221: MCP2221: no bridge found (USB ID 04d8:00dd; "
+                                "Device Manager lists it under Human Interface Devices when it "
+                                "is plugged in)");
+    exit_with_code_0();
+}
+
 // Throughout the LED test, with waits as long as a real port library's, the dialog answers
 // within 500 ms, and every wait is made.
 void answers_during_the_led_test() {
@@ -324,7 +333,7 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
 void unknown_port_name_stops_the_program() {
     start(nullptr, L"--port=nope");
     check(message_box_seen(dialog) ==
-          L"Lumivex: lumivex: no port library named \"nope\" (found: sim, inpout) icon 1");
+          L"Lumivex: lumivex: no port library named \"nope\" (found: sim, inpout, mcp2221) icon 1");
     check(PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
     DWORD code = 0;
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
@@ -471,6 +480,7 @@ const std::map<std::string, void (*)()> scenarios{
     SCENARIO(unknown_port_name_stops_the_program),
     SCENARIO(sim_port_takes_the_panel_option),
     SCENARIO(sim_port_says_why_it_refuses),
+    SCENARIO(mcp2221_port_finds_no_bridge),
     SCENARIO(inpout_reaches_the_port_at_its_base),
     SCENARIO(inpout_says_why_it_refuses),
     SCENARIO(play_demo)};
