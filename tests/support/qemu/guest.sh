@@ -45,9 +45,15 @@ download_kernel() {
     echo "$guest_modules" >"$kernel/complete"
 }
 
-# The guest's kernel and modules in $kernel, downloaded unless they are there.
+# The guest's kernel and modules in $kernel, downloaded unless they are there and Debian's current
+# kernel (as far as the package list knows), which the headers for the modules built here follow.
 guest_kernel() {
-    [ "$(cat "$kernel/complete" 2>/dev/null)" = "$guest_modules" ] || download_kernel
+    local current
+    current=$(kernel_release)
+    if [ "$(cat "$kernel/complete" 2>/dev/null)" != "$guest_modules" ] ||
+        { [ -n "$current" ] && [ "$current" != "$(cat "$kernel/release")" ]; }; then
+        download_kernel
+    fi
 }
 
 # guest_root <init> <file>=<path in the run folder>...: the guest's initramfs, with busybox as
