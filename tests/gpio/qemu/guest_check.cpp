@@ -10,12 +10,11 @@
 
 namespace {
 
-// The built-in wiring's lines of D0..D7.
-constexpr int data_lines[] = {5, 6, 13, 19, 12, 16, 20, 21};
-
-std::string sim_line(int line, const char* attribute) {
-    return "/sys/devices/platform/gpio-sim.0/gpiochip0/sim_gpio" + std::to_string(line) + "/" +
-           attribute;
+// gpio-sim's file of one of the built-in wiring's D0..D7 lines.
+std::string data_line(int bit, const char* attribute) {
+    constexpr int lines[] = {5, 6, 13, 19, 12, 16, 20, 21};
+    return "/sys/devices/platform/gpio-sim.0/gpiochip0/sim_gpio" + std::to_string(lines[bit]) +
+           "/" + attribute;
 }
 
 // D7..D0 as gpio-sim's lines hold them, printed after every wait of the LED test.
@@ -23,14 +22,10 @@ void print_data_lines() {
     int value = 0;
     for (int bit = 0; bit < 8; ++bit) {
         int level = 0;
-        std::ifstream(sim_line(data_lines[bit], "value")) >> level;
+        std::ifstream(data_line(bit, "value")) >> level;
         value |= level << bit;
     }
     std::printf(" %02X", value);
-}
-
-void pull(int bit, const char* direction) {
-    std::ofstream(sim_line(data_lines[bit], "pull")) << direction;
 }
 
 } // namespace
@@ -47,10 +42,8 @@ int main() {
 
     // R/W high releases D7..D4; the pulls then play a display driving 1010.
     port_out(0x37A, 0x0A);
-    pull(7, "pull-up");
-    pull(6, "pull-down");
-    pull(5, "pull-up");
-    pull(4, "pull-down");
+    for (int bit = 4; bit < 8; ++bit)
+        std::ofstream(data_line(bit, "pull")) << (bit % 2 != 0 ? "pull-up" : "pull-down");
     std::printf("status: %02X\n", port_in(0x379));
     std::printf("close: %d\n", close_port(0x378));
 

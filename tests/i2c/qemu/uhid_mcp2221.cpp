@@ -16,20 +16,12 @@ namespace {
 
 // One vendor-defined 64-byte input report and one output report, without report ids.
 constexpr std::uint8_t report_descriptor[] = {
-    0x06, 0x00, 0xFF,             // usage page: vendor defined
-    0x09, 0x01, 0xA1, 0x01,       // usage 1, application collection
-    0x15, 0x00, 0x26, 0xFF, 0x00, // values 0..255
-    0x75, 0x08, 0x95, 0x40,       // 64 fields of 8 bits
-    0x09, 0x01, 0x81, 0x02,       // usage 1, input
-    0x09, 0x01, 0x91, 0x02,       // usage 1, output
-    0xC0,                         // end of the collection
-};
+    0x06, 0x00, 0xFF, 0x09, 0x01, 0xA1, 0x01,       // vendor page, usage 1, application
+    0x15, 0x00, 0x26, 0xFF, 0x00, 0x75, 0x08, 0x95, // 64 fields of 8 bits, 0..255
+    0x40, 0x09, 0x01, 0x81, 0x02, 0x09, 0x01, 0x91, // usage 1 input, usage 1 output
+    0x02, 0xC0};
 
 volatile std::sig_atomic_t stopping = 0;
-
-bool send(int uhid, const uhid_event& event) {
-    return write(uhid, &event, sizeof event) == sizeof event;
-}
 
 } // namespace
 
@@ -44,7 +36,7 @@ int main() {
     event.u.create2.vendor = 0x04D8;
     event.u.create2.product = 0x00DD;
     event.u.create2.version = 0x0111; // HID 1.11, as the chip's USB descriptor says
-    if (uhid < 0 || !send(uhid, event)) {
+    if (uhid < 0 || write(uhid, &event, sizeof event) != sizeof event) {
         std::perror("uhid");
         return 1;
     }
@@ -52,8 +44,9 @@ int main() {
     stop.sa_handler = [](int) { stopping = 1; }; // without SA_RESTART: read returns EINTR
     sigaction(SIGTERM, &stop, nullptr);
 
+    using namespace std::chrono;
     lumivex::test::Mcp2221Model bridge;
-    const auto start = std::chrono::steady_clock::now();
+    const auto start = steady_clock::now();
     while (!stopping && read(uhid, &event, sizeof event) > 0) {
         if (event.type != UHID_OUTPUT)
             continue;
@@ -61,16 +54,14 @@ int main() {
         std::copy_n(event.u.output.data, std::min<std::size_t>(event.u.output.size, 64),
                     command.begin());
         // The display's busy times pass in the guest's time.
-        const std::uint64_t now = std::chrono::duration_cast<std::chrono::microseconds>(
-                                      std::chrono::steady_clock::now() - start)
-                                      .count();
+        const std::uint64_t now = duration_cast<microseconds>(steady_clock::now() - start).count();
         bridge.advance(now > bridge.now_us() ? now - bridge.now_us() : 0);
         if (const auto answer = bridge.answer(command)) {
             event = {};
             event.type = UHID_INPUT2;
             event.u.input2.size = answer->size();
             std::copy(answer->begin(), answer->end(), event.u.input2.data);
-            send(uhid, event);
+            write(uhid, &event, sizeof event);
         }
     }
     const auto& ddram = bridge.display().state().ddram;
