@@ -24,6 +24,7 @@ expect "open LPT2: 3"
 bridge_bus=$(sed -n 's/^bridge bus: //p' console-lines.txt)
 expect_kernel "mcp2221 0003:04D8:00DD\.0001: USB HID v1\.11 Device \[MCP2221 model\] on "
 expect_kernel "i2c i2c-$bridge_bus: adapter \[MCP2221 usb-i2c bridge\] registered"
+expect_kernel "i2c_dev: adapter \[MCP2221 usb-i2c bridge\] registered as minor $bridge_bus"
 # This kernel's hid-mcp2221 takes GET GPIO's value for the direction and the direction for the
 # value (kernel bug 216736, fixed in later kernels): a chip answering as its datasheet says shows
 # its input at power-on as 1, and the output then driven high as an input at 0.
