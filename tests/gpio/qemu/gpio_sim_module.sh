@@ -16,9 +16,13 @@ build_gpio_sim() {
         fi
     done
     rm -rf gpio-sim && mkdir gpio-sim
-    tar -xJf "/usr/src/linux-source-$series.tar.xz" -C gpio-sim --strip-components=3 \
+    if ! tar -xJf "/usr/src/linux-source-$series.tar.xz" -C gpio-sim --strip-components=3 \
         "linux-source-$series/drivers/gpio/gpio-sim.c" "linux-source-$series/drivers/gpio/gpiolib.h" \
-        "linux-source-$series/kernel/irq/irq_sim.c"
+        "linux-source-$series/kernel/irq/irq_sim.c" 2>gpio-sim/tar.log; then
+        echo "FAIL: gpio-sim's sources are not in /usr/src/linux-source-$series.tar.xz:" \
+            "$(head -1 gpio-sim/tar.log)" >&2
+        exit 1
+    fi
     mv gpio-sim/gpio-sim.c gpio-sim/gpio-sim-main.c
     # irq_to_desc is not exported to modules; for the simulator's interrupts, whose handler is
     # handle_simple_irq, generic_handle_irq does the same.
@@ -27,7 +31,7 @@ build_gpio_sim() {
     if ! make -C "/usr/src/linux-headers-$release" M="$PWD/gpio-sim" -j2 modules \
         >gpio-sim/build.log 2>&1; then
         echo "FAIL: could not build gpio-sim for the guest's kernel $release:" \
-            "$(grep -m1 -E 'error|ERROR' gpio-sim/build.log)" >&2
+            "$(grep -m1 -i error gpio-sim/build.log || tail -1 gpio-sim/build.log)" >&2
         exit 1
     fi
     cp gpio-sim/gpio-sim.ko "$kernel/"
