@@ -20,7 +20,7 @@ bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user make xz-utils
 # The QEMU guests run Debian's current kernel, which lacks gpio-sim: it is built for that kernel
 # from its sources and headers.
-guest_kernel=$(source tests/support/qemu/guest.sh && kernel_release || true)
+guest_kernel=$(source tests/support/qemu/guest.sh && kernel_release)
 bash scripts/install-dependencies.sh "linux-headers-$guest_kernel" \
     "linux-source-$(echo "$guest_kernel" | cut -d. -f1,2)"
 # The help page check takes its browser driver from the npm registry.

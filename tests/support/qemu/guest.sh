@@ -13,8 +13,10 @@ drivers/hid/uhid.ko drivers/hid/hid-mcp2221.ko"
 # a reason instead of hanging it.
 kernel=${LUMIVEX_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumivex}/qemu-kernel
 apt_get() { apt-get -qq -o Acquire::http::Timeout=30 -o Acquire::Retries=1 "$@"; }
+# The release Debian's current kernel package depends on; empty when the package list has none.
 kernel_release() {
-    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' | head -1
+    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' |
+        head -1 || true
 }
 download_kernel() {
     local release module
