@@ -17,7 +17,12 @@ bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
     dbus at-spi2-core python3-dbus qemu-system-x86 busybox-static cpio \
     $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386 \
-    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user
+    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user make xz-utils
+# The QEMU guests run Debian's current kernel, which lacks gpio-sim: it is built for that kernel
+# from its sources and headers.
+guest_kernel=$(source tests/support/qemu/guest.sh && kernel_release)
+bash scripts/install-dependencies.sh "linux-headers-$guest_kernel" \
+    "linux-source-$(echo "$guest_kernel" | cut -d. -f1,2)"
 # The help page check takes its browser driver from the npm registry.
 command -v npm >/dev/null || bash scripts/install-dependencies.sh nodejs npm
 

@@ -54,10 +54,11 @@ std::optional<Report> Mcp2221Model::answer(const Report& command) {
     case 0x40:
         answer = get_data();
         break;
-    case 0x50: // set and get the GP pins: as the chip comes, none is a GPIO (0xEE)
+    case 0x50:
+        answer = set_gpio(command);
+        break;
     case 0x51:
-        answer = answer_to(command[0]);
-        std::fill(answer.begin() + 2, answer.begin() + 18, 0xEE);
+        answer = get_gpio();
         break;
     default:
         return std::nullopt;
@@ -80,9 +81,13 @@ Report Mcp2221Model::status(const Report& command) {
     }
     answer[8] = state_;
     answer[14] = static_cast<std::uint8_t>(divider_);
+    answer[16] = static_cast<std::uint8_t>(address_ << 1);
     answer[20] = nacked_ ? address_nacked_bit : 0;
     answer[22] = 1;                      // SCL
     answer[23] = state_ != stop_timeout; // SDA, held low by the hung transfer
+    answer[25] = state_ == read_complete;
+    const char revisions[] = {'A', '6', '1', '2'}; // hardware, firmware
+    std::copy(std::begin(revisions), std::end(revisions), answer.begin() + 46);
     return answer;
 }
 
@@ -151,6 +156,31 @@ Report Mcp2221Model::get_data() {
     answer[3] = read_length_;
     std::copy_n(read_data_.begin(), read_length_, answer.begin() + 4);
     state_ = idle;
+    return answer;
+}
+
+// Per pin four bytes from byte 2: change the level?, the level, change the direction?, the
+// direction; the answer repeats them.
+Report Mcp2221Model::set_gpio(const Report& command) {
+    Report answer = answer_to(0x50);
+    for (std::size_t pin = 0; pin < gpio_levels_.size(); ++pin) {
+        const std::size_t at = 2 + 4 * pin;
+        if (command[at] != 0)
+            gpio_levels_[pin] = command[at + 1] != 0;
+        if (command[at + 2] != 0)
+            gpio_directions_[pin] = command[at + 3] != 0;
+        std::copy_n(command.begin() + at, 4, answer.begin() + at);
+    }
+    return answer;
+}
+
+// Per pin from byte 2: its level (an input reads low: nothing drives it) and its direction.
+Report Mcp2221Model::get_gpio() const {
+    Report answer = answer_to(0x51);
+    for (std::size_t pin = 0; pin < gpio_levels_.size(); ++pin) {
+        answer[2 + 2 * pin] = gpio_directions_[pin] != 0 ? 0 : gpio_levels_[pin];
+        answer[3 + 2 * pin] = gpio_directions_[pin];
+    }
     return answer;
 }
 

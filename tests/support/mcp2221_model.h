@@ -11,9 +11,10 @@ namespace lumivex::test {
 // An MCP2221/MCP2221A USB-to-I2C bridge as its HID reports show it, with the common backpack on
 // its bus: a PCF8574 whose pins P0 RS, P1 R/W, P2 E, P3 the backlight and P4..P7 D4..D7 drive
 // an HD44780. Commands: 0x10 status/set parameters (cancel, I2C speed), 0x90/0x92/0x94 write,
-// 0x91/0x93 read, 0x40 get the data read, 0x50/0x51 GPIO (none configured). After a NACK or a hung
-// transfer the I2C engine stays busy (writes and reads answer 0x01) until a cancel. Time passes
-// only when told, and while the bus clocks a byte out at the set speed.
+// 0x91/0x93 read, 0x40 get the data read, 0x50/0x51 set and get GP0..GP3 (GPIO inputs at
+// power-on, with nothing driving them). After a NACK or a hung transfer the I2C engine stays
+// busy (writes and reads answer 0x01) until a cancel. Time passes only when told, and while the
+// bus clocks a byte out at the set speed.
 class Mcp2221Model {
 public:
     using Report = std::array<std::uint8_t, 64>;
@@ -30,6 +31,7 @@ public:
 
     // What tests look at.
     const sim::Hd44780& display() const { return display_; }
+    std::uint8_t expander_pins() const { return pins_; }
     unsigned speed_divider() const { return divider_; }
     bool bus_busy() const { return state_ != idle; }
     std::uint64_t round_trips() const { return round_trips_; } // reports answered
@@ -46,6 +48,8 @@ private:
     Report write(const Report& command);
     Report read(const Report& command);
     Report get_data();
+    Report set_gpio(const Report& command);
+    Report get_gpio() const;
     bool addressed(std::uint8_t address_byte);
     std::uint64_t byte_time_us() const;
     void clock_out(std::uint8_t pins);
@@ -60,6 +64,8 @@ private:
     std::array<std::uint8_t, 60> read_data_{};
     std::uint8_t read_length_ = 0;
     bool plugged_ = true;
+    std::array<std::uint8_t, 4> gpio_levels_{};
+    std::array<std::uint8_t, 4> gpio_directions_{1, 1, 1, 1}; // 1 input, 0 output
     std::uint64_t round_trips_ = 0;
     std::uint64_t now_us_ = 0;
 };

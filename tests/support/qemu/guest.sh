@@ -4,15 +4,19 @@
 # The caller has changed into its work folder.
 
 # Every module any check loads, so that one download serves them all.
-guest_modules="parport/parport.ko parport/parport_pc.ko char/ppdev.ko i2c/i2c-dev.ko i2c/i2c-stub.ko"
+guest_modules="drivers/parport/parport.ko drivers/parport/parport_pc.ko drivers/char/ppdev.ko
+drivers/i2c/i2c-dev.ko drivers/i2c/i2c-stub.ko fs/configfs/configfs.ko drivers/hid/hid.ko
+drivers/hid/uhid.ko drivers/hid/hid-mcp2221.ko"
 
 # The kernel of Debian's current linux-image-amd64 with the modules, downloaded once and kept for
 # every later run and build folder. A registry that does not answer fails the check at once with
 # a reason instead of hanging it.
 kernel=${LUMIVEX_CACHE_DIR:-${XDG_CACHE_HOME:-$HOME/.cache}/lumivex}/qemu-kernel
 apt_get() { apt-get -qq -o Acquire::http::Timeout=30 -o Acquire::Retries=1 "$@"; }
+# The release Debian's current kernel package depends on; empty when the package list has none.
 kernel_release() {
-    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' | head -1
+    apt-cache depends linux-image-amd64 2>/dev/null | sed -n 's/.*Depends: linux-image-//p' |
+        head -1 || true
 }
 download_kernel() {
     local release module
@@ -33,11 +37,25 @@ download_kernel() {
     rm -rf "$kernel" && mkdir -p "$kernel"
     cp download/root/boot/vmlinuz-* "$kernel/vmlinuz"
     for module in $guest_modules; do
-        cp "download/root/lib/modules/$release/kernel/drivers/$module" "$kernel/"
+        cp "download/root/lib/modules/$release/kernel/$module" "$kernel/"
     done
+    # What modules built here for the guest must match.
+    echo "$release" >"$kernel/release"
+    dpkg-deb -f download/*.deb Version >"$kernel/version"
     rm -rf download
     # The list of modules marks the download complete; a list that grew asks for a new one.
     echo "$guest_modules" >"$kernel/complete"
+}
+
+# The guest's kernel and modules in $kernel, downloaded unless they are there and Debian's current
+# kernel (as far as the package list knows), which the headers for the modules built here follow.
+guest_kernel() {
+    local current
+    current=$(kernel_release)
+    if [ "$(cat "$kernel/complete" 2>/dev/null)" != "$guest_modules" ] ||
+        { [ -n "$current" ] && [ "$current" != "$(cat "$kernel/release")" ]; }; then
+        download_kernel
+    fi
 }
 
 # guest_root <init> <file>=<path in the run folder>...: the guest's initramfs, with busybox as
@@ -45,7 +63,7 @@ download_kernel() {
 guest_root() {
     local init=$1 file
     shift
-    [ "$(cat "$kernel/complete" 2>/dev/null)" = "$guest_modules" ] || download_kernel
+    guest_kernel
     rm -rf root && mkdir -p root/bin root/modules root/run-folder
     cp /bin/busybox root/bin/
     cp "$kernel"/*.ko root/modules/
@@ -80,6 +98,19 @@ expect() {
         echo "missing in the guest's output: $1"
         failed=1
     fi
+}
+
+# expect_kernel <extended regular expression>: a message of the kernel's on the guest's console.
+expect_kernel() {
+    if ! grep -qE "^\[ *[0-9]+\.[0-9]+\] $1\$" console-lines.txt; then
+        echo "missing in the guest's kernel messages: $1"
+        failed=1
+    fi
+}
+
+# The kernel's messages the guest put on its console, for the test's log.
+kernel_messages() {
+    grep -E '^\[ *[0-9]+\.[0-9]+\] ' console-lines.txt | sed 's/^/kernel: /' || true
 }
 
 # Fails the check with the end of the guest's console when something expected was missing.
