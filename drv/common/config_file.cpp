@@ -1,14 +1,13 @@
 #include "drv/common/config_file.h"
 
+#include "drv/common/config_places.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
-#include <filesystem>
 #include <sstream>
 
 namespace lumivex::drv {
@@ -38,7 +37,7 @@ std::string section_names(std::span<const std::string_view> sections) {
 
 // The whole file; nothing when it cannot be read, with errno saying why.
 std::optional<std::string> file_text(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "re");
+    std::FILE* file = open_for_reading(path);
     if (file == nullptr)
         return std::nullopt;
     std::string text;
@@ -49,26 +48,6 @@ std::optional<std::string> file_text(const std::string& path) {
     std::fclose(file);
     errno = error;
     return error == 0 ? std::optional(text) : std::nullopt;
-}
-
-// $XDG_CONFIG_HOME/lumivex, ~/.config/lumivex without it; empty when neither is known. A
-// relative XDG_CONFIG_HOME does not count.
-std::filesystem::path users_folder() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/')
-        return std::filesystem::path(config) / "lumivex";
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] == '/')
-        return std::filesystem::path(home) / ".config" / "lumivex";
-    return {};
-}
-
-// The folder of the port library: this code is linked into it, so its address names the file.
-std::filesystem::path library_folder() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&library_folder), &info) == 0 || info.dli_fname == nullptr)
-        return {};
-    return std::filesystem::absolute(info.dli_fname).parent_path();
 }
 
 } // namespace
@@ -152,18 +131,18 @@ std::string ConfigSource::cure() const {
 std::optional<std::string> read_config(std::string_view library, const char* environment_variable,
                                        std::string_view file_name, ConfigSource& source,
                                        std::string& error) {
-    if (const char* named = std::getenv(environment_variable); named != nullptr && *named != '\0') {
-        source = {named, {}};
-        auto text = file_text(named);
+    if (const auto named = environment_value(environment_variable)) {
+        source = {*named, {}};
+        auto text = file_text(*named);
         if (!text)
-            error = failure_line(library, std::string(environment_variable) + "=" + named,
+            error = failure_line(library, std::string(environment_variable) + "=" + *named,
                                  std::strerror(errno));
         return text;
     }
-    const std::filesystem::path folder = users_folder();
-    const std::string users = folder.empty() ? "~/.config/lumivex/" + std::string(file_name)
-                                             : (folder / file_name).string();
-    const std::string beside = (library_folder() / file_name).string();
+    const std::string folder = users_config_folder();
+    const std::string users =
+        path_in(folder.empty() ? users_config_folder_name() : folder, std::string(file_name));
+    const std::string beside = path_in(library_folder(), std::string(file_name));
     const std::string advice = "copy " + beside + " to " + users;
     // The user's own file, when there is a folder for it, then the default.
     for (const bool own : {true, false}) {

@@ -113,8 +113,9 @@ parse_port_configs(std::string_view text, const Settings& blank, const Settings&
 
 // The text of a port library's configuration file `file_name`: the file `environment_variable`
 // names, which must be there; else the user's, in $XDG_CONFIG_HOME/lumivex (~/.config/lumivex
-// by default); else the default beside the port library; else none, an empty text. Nothing when
-// a file that is there or named cannot be read, and `error` is the line for standard error.
+// by default; %APPDATA%\lumivex on Windows); else the default beside the port library; else
+// none, an empty text. Nothing when a file that is there or named cannot be read, and `error` is
+// the line for standard error.
 std::optional<std::string> read_config(std::string_view library, const char* environment_variable,
                                        std::string_view file_name, ConfigSource& source,
                                        std::string& error);

@@ -1,5 +1,6 @@
 // The port-library exports of a library for real hardware: the waits are the shared precise
-// wait, the registers the library's own port (hardware_exports.h).
+// wait, fine-grained while a port is open and told to the library's own port first, the
+// registers that port's (hardware_exports.h).
 #include "drv/common/hardware_exports.h"
 
 #include "drv/common/last_error.h"
@@ -7,33 +8,45 @@
 #include "port/port_library.h"
 
 #include <chrono>
+#include <optional>
 
 using namespace lumivex::drv;
+
+namespace {
+std::optional<FineWaits> fine_waits;
+}
 
 extern "C" {
 
 // Why a port could not be had goes to standard error, one line, and stays for LASTERROR.
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL OPENCOM(const char* device_name) {
+    fine_waits.reset();
     if (!hardware_port().open_port(device_name != nullptr ? device_name : ""))
         return refuse_port(hardware_port().error());
     forget_refusal();
+    fine_waits.emplace();
     return 1;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
     hardware_port().close();
+    fine_waits.reset();
     return 1;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAY(int32_t ms) {
-    if (ms > 0)
+    if (ms > 0) {
+        hardware_port().pause(std::chrono::milliseconds(ms));
         wait_precisely(std::chrono::milliseconds(ms));
+    }
     return 0;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
-    if (us > 0)
+    if (us > 0) {
+        hardware_port().pause(std::chrono::microseconds(us));
         wait_precisely(std::chrono::microseconds(us));
+    }
     return 0;
 }
 

@@ -34,4 +34,8 @@ void wait_precisely(std::chrono::nanoseconds duration) {
     wait_until(clock.now() + duration, latency, clock);
 }
 
+// clock_nanosleep wakes up as soon as asked already.
+FineWaits::FineWaits() = default;
+FineWaits::~FineWaits() = default;
+
 } // namespace lumivex::drv

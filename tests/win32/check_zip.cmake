@@ -1,6 +1,7 @@
 # The Windows zip holds what users unpack and nothing else: lumivex.exe, the help page,
 # drv/README.txt, the simulated port as drv/PORT.DLL, and any other port library as
-# drv/<name>/PORT.DLL, which drv/README.txt must name.
+# drv/<name>/PORT.DLL, which drv/README.txt must name, with its drv/<name>/<name>.conf when the
+# sources have one.
 # Usage: cmake -DZIP=<zip> -DSOURCE_DIR=<sources> -DSIM_PORT=<the simulated port's DLL>
 #              -DSCRATCH=<folder> -P check_zip.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -15,6 +16,10 @@ file(READ ${SOURCE_DIR}/resources/drv/README.txt readme)
 foreach(entry ${entries})
     if(entry MATCHES "^drv/([^/]+)/PORT\\.DLL$")
         list(APPEND expected ${entry})
+        set(configuration drv/${CMAKE_MATCH_1}/${CMAKE_MATCH_1}.conf)
+        if(EXISTS ${SOURCE_DIR}/${configuration})
+            list(APPEND expected ${configuration})
+        endif()
         string(FIND "${readme}" "drv\\${CMAKE_MATCH_1}\\PORT.DLL" named)
         if(named EQUAL -1)
             message(SEND_ERROR "drv/README.txt does not say what drv\\${CMAKE_MATCH_1}\\PORT.DLL is for")

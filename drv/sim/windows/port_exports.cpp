@@ -1,6 +1,7 @@
 // The port library's exports over the simulated port on Windows: the model on the chosen
 // clock, shown in the window "Lumivex bench" while a port is open.
 #include "drv/common/last_error.h"
+#include "drv/common/precise_wait.h"
 #include "drv/sim/clock.h"
 #include "drv/sim/parallel_port.h"
 #include "drv/sim/settings.h"
@@ -16,22 +17,6 @@ namespace lumivex::sim {
 
 namespace {
 
-// Sleep wakes on the system timer's tick, 15.6 ms by default: a 1 ms tick while a port is open
-// lets the waits sleep rather than spin.
-class FineTimer {
-public:
-    FineTimer() : raised_(timeBeginPeriod(1) == TIMERR_NOERROR) {}
-    ~FineTimer() {
-        if (raised_)
-            timeEndPeriod(1);
-    }
-    FineTimer(const FineTimer&) = delete;
-    FineTimer& operator=(const FineTimer&) = delete;
-
-private:
-    bool raised_;
-};
-
 // What hangs on the open port, and the window that shows it. Opening powers it on; the
 // settings are read at that moment.
 struct Bench {
@@ -45,7 +30,7 @@ struct Bench {
 
     int base;
     Panel panel;
-    FineTimer timer;
+    drv::FineWaits timer;
     ParallelPort port;
     PortWindow window;
 };
