@@ -45,7 +45,7 @@ mutant "bench: a block with a foreign magic accepted" default drv/sim/published_
     'state.magic == published_state_magic &&' ''
 mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
     'if (from.e == to.e || e_unchanged == from)' 'if (true)'
-mutant "i2c: unchanged levels sent again" default drv/i2c/backpack_port.cpp \
+mutant "i2c: unchanged levels sent again" default drv/backpack/backpack_port.cpp \
     'if (!failures_.answering() || levels == sent_)' 'if (!failures_.answering())'
 mutant "gpio/i2c/ppdev: a failed transfer does not stop the port" default \
     drv/common/port_failures.cpp $'    answering_ = false;\n    line_ = failure_line' \

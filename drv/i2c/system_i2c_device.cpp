@@ -1,5 +1,5 @@
 #include "drv/common/device_calls.h"
-#include "drv/i2c/i2c_device.h"
+#include "drv/i2c/backpack_port.h"
 
 #include <cerrno>
 #include <linux/i2c-dev.h>

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
+#include <utility>
 
 namespace lumivex::serial {
 
@@ -222,13 +222,30 @@ std::string BoardLink::wait(std::chrono::microseconds duration) {
                                  : std::string();
 }
 
+std::string BoardLink::i2c_write(unsigned address, std::uint8_t value) {
+    return send({LUMIVEX_OP_I2C_WRITE, static_cast<std::uint8_t>(address), value});
+}
+
+std::string BoardLink::i2c_read(unsigned address, std::uint8_t& value, unsigned& status) {
+    std::vector<std::uint8_t> answer;
+    std::string error = send({LUMIVEX_OP_I2C_READ, static_cast<std::uint8_t>(address)});
+    if (error.empty())
+        error = take_answer(LUMIVEX_OP_I2C_READ, answer);
+    status = error.empty() ? answer[1] : 0;
+    value = error.empty() ? answer[2] : 0xFF;
+    return error;
+}
+
+unsigned BoardLink::take_status() {
+    return std::exchange(status_, 0);
+}
+
 std::string BoardLink::sync(unsigned& status) {
     std::string error = send({LUMIVEX_OP_SYNC, 0});
     std::vector<std::uint8_t> answer;
     while (error.empty() && !pending_.empty())
         error = take_answer(LUMIVEX_OP_SYNC, answer);
-    status = status_;
-    status_ = 0;
+    status = take_status();
     return error;
 }
 

@@ -38,6 +38,11 @@ public:
     std::string set_directions(unsigned mask, unsigned outputs);
     std::string read_levels(unsigned& levels);
     std::string wait(std::chrono::microseconds duration);
+    std::string i2c_write(unsigned address, std::uint8_t value);
+    // One byte from the device at `address`, with the read's own status.
+    std::string i2c_read(unsigned address, std::uint8_t& value, unsigned& status);
+    // The status the board's answers have gathered since it was last taken.
+    unsigned take_status();
     // Returns once the board has run everything sent, with the status it gathered since the
     // last sync (protocol.h's status bits).
     std::string sync(unsigned& status);

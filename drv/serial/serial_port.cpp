@@ -35,27 +35,42 @@ std::string open_failure(int error) {
 } // namespace
 
 // Opens `name` and shakes hands with the sketch; why not, or empty.
-std::string SerialPort::connect(const std::string& name) {
+std::string SerialPort::connect(const std::string& name, BoardIdentity& identity) {
     if (const int error = transport_.open(name); error != 0)
         return open_failure(error);
     std::string error;
-    const auto identity = link_.identify(patience, error);
+    const auto answer = link_.identify(patience, error);
     if (!error.empty())
         return error;
-    if (!identity)
+    if (!answer)
         return "no answer from the Lumivex sketch; " + std::string(upload);
-    if (identity->version != LUMIVEX_PROTOCOL_VERSION)
+    identity = *answer;
+    if (identity.version != LUMIVEX_PROTOCOL_VERSION)
         return "the board runs the Lumivex sketch of protocol version " +
-               std::to_string(identity->version) + ", this port library needs version " +
+               std::to_string(identity.version) + ", this port library needs version " +
                std::to_string(LUMIVEX_PROTOCOL_VERSION) + "; " + upload;
-    return start(*identity);
+    return identity.mode == LUMIVEX_MODE_BACKPACK ? std::string() : start(identity);
+}
+
+// The backpack on the board's I2C pins, at the address the sketch is built for, wired as the
+// common backpack is.
+bool SerialPort::open_backpack(const std::string& device_name, const std::string& name,
+                               const BoardIdentity& identity) {
+    backpack::Backpack board_backpack;
+    board_backpack.bus = name;
+    board_backpack.address = identity.address;
+    backpack_.emplace(bus_, board_backpack_bus);
+    if (backpack_->open(device_name, {board_backpack, board_backpack, {}}))
+        return true;
+    transport_.close();
+    const std::string line = backpack_->error();
+    backpack_.reset();
+    return failures_.refuse(line);
 }
 
 // Lays the port out on the sketch's wiring and makes its lines low outputs: RS, R/W and E
 // first, so that the display has let go of the data lines before they are driven.
 std::string SerialPort::start(const BoardIdentity& identity) {
-    if (identity.mode != LUMIVEX_MODE_PINS)
-        return "the sketch is built for an I2C backpack, which this port library does not drive";
     const char* const names[] = {"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "RS", "R/W", "E"};
     drv::LineBits bits;
     wired_ = 0;
@@ -97,7 +112,11 @@ bool SerialPort::open(const std::string& device_name, const BoardDevices& device
                                             devices.source.cure());
     std::string tried;
     for (const std::string& name : names) {
-        reason = connect(name);
+        BoardIdentity identity;
+        reason = connect(name, identity);
+        if (reason.empty() && identity.mode == LUMIVEX_MODE_BACKPACK &&
+            !open_backpack(device_name, name, identity))
+            return false;
         if (reason.empty()) {
             failures_.opened(name);
             base_ = lpt::base_address_of(device_name);
@@ -115,8 +134,9 @@ void SerialPort::close() {
     if (base_ == 0)
         return;
     unsigned status = 0;
-    if (failures_.answering())
+    if (backpack_ ? backpack_->error().empty() : failures_.answering())
         link_.sync(status);
+    backpack_.reset();
     transport_.close();
     base_ = 0;
 }
@@ -152,17 +172,21 @@ int SerialPort::get_levels(std::uint64_t mask, std::uint64_t& levels) {
 }
 
 void SerialPort::write(int address, int value) {
+    if (backpack_)
+        return backpack_->write(address, value);
     if (const int offset = lpt::register_at(base_, address); offset >= 0)
         registers_.write(offset, static_cast<std::uint8_t>(value));
 }
 
 int SerialPort::read(int address) {
+    if (backpack_)
+        return backpack_->read(address);
     const int offset = lpt::register_at(base_, address);
     return offset >= 0 ? registers_.read(offset) : 0xFF;
 }
 
 void SerialPort::pause(std::chrono::nanoseconds duration) {
-    if (base_ == 0 || !failures_.answering())
+    if (base_ == 0 || !failures_.answering() || (backpack_ && !backpack_->error().empty()))
         return;
     if (const std::string error =
             link_.wait(std::chrono::ceil<std::chrono::microseconds>(duration));

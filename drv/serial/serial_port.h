@@ -1,14 +1,17 @@
 #pragma once
 
+#include "drv/backpack/backpack_port.h"
 #include "drv/common/hardware_exports.h"
 #include "drv/common/line_registers.h"
 #include "drv/common/port_failures.h"
+#include "drv/serial/board_bus.h"
 #include "drv/serial/board_link.h"
 #include "drv/serial/serial_config.h"
 #include "drv/serial/serial_transport.h"
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +20,10 @@ namespace lumivex::serial {
 // LPT1 or LPT2 on a board running the Lumivex sketch: the registers DR, SR and CR at the port's
 // base address drive the lines of the sketch's wiring as a parallel port drives its pins
 // (drv::LineRegisters), each change sent over the serial link and run by the board in order.
-// Lines the sketch leaves unwired are not driven. The program's waits are sent along, so the
-// board keeps them between the changes however the link delivers them.
+// Lines the sketch leaves unwired are not driven. A sketch built for a backpack drives the
+// display through the PCF8574 on its I2C pins instead, as the i2c library does
+// (backpack::BackpackPort). The program's waits are sent along, so the board keeps them between
+// the changes however the link delivers them.
 class SerialPort final : public drv::HardwarePort, private drv::LineDevice {
 public:
     explicit SerialPort(SerialTransport& transport) : transport_(transport) {}
@@ -47,8 +52,10 @@ public:
     const std::string& error() const override { return failures_.line(); }
 
 private:
-    std::string connect(const std::string& name);
+    std::string connect(const std::string& name, BoardIdentity& identity);
     std::string start(const BoardIdentity& identity);
+    bool open_backpack(const std::string& device_name, const std::string& name,
+                       const BoardIdentity& identity);
     int set_levels(std::uint64_t levels, std::uint64_t mask) override;
     int set_data_direction(bool input, std::uint64_t data, std::uint64_t levels) override;
     int get_levels(std::uint64_t mask, std::uint64_t& levels) override;
@@ -56,8 +63,10 @@ private:
 
     SerialTransport& transport_;
     BoardLink link_{transport_};
-    unsigned wired_ = 0; // the lines the sketch has pins for
-    int base_ = 0;       // 0 while closed
+    BoardBus bus_{link_};
+    std::optional<backpack::BackpackPort> backpack_; // while a backpack is open
+    unsigned wired_ = 0;                             // the lines the sketch has pins for
+    int base_ = 0;                                   // 0 while closed
     drv::PortFailures failures_{"serial"};
     drv::LineRegisters registers_{*this, failures_};
 };

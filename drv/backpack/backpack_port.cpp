@@ -1,13 +1,12 @@
-#include "drv/i2c/backpack_port.h"
+#include "drv/backpack/backpack_port.h"
 
-#include "drv/common/failure_text.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-namespace lumivex::i2c {
+namespace lumivex::backpack {
 
 namespace {
 
@@ -15,20 +14,7 @@ using lpt::control_register;
 using lpt::data_register;
 using lpt::status_register;
 
-constexpr std::string_view bus_prefix = "/dev/i2c-";
 constexpr std::uint8_t high_nibble = 0xF0;
-
-std::string open_failure(int error) {
-    return error == ENOENT ? "no such bus (i2cdetect -l lists the buses there are, once the "
-                             "module i2c-dev is loaded)"
-                           : std::strerror(error);
-}
-
-std::string hex_address(unsigned address) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%02X", address);
-    return text;
-}
 
 std::string address_failure(int error, unsigned address) {
     switch (error) {
@@ -43,14 +29,6 @@ std::string address_failure(int error, unsigned address) {
 
 } // namespace
 
-std::string BackpackPort::no_answer() const {
-    std::string reason = "no device answers at address " + hex_address(backpack_.address);
-    if (backpack_.bus.starts_with(bus_prefix))
-        reason += " (i2cdetect -y " + backpack_.bus.substr(bus_prefix.size()) +
-                  " lists the addresses that do)";
-    return reason;
-}
-
 bool BackpackPort::open(const std::string& device_name, const Backpacks& backpacks) {
     close();
     std::string reason;
@@ -58,11 +36,10 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
     if (backpack == nullptr)
         return failures_.refuse(device_name, reason);
     backpack_ = *backpack;
+    const std::string subject = bus_.subject(backpack_.bus);
     const int bus = device_.open(backpack_.bus);
-    if (bus < 0 && (-bus == EACCES || -bus == EPERM))
-        return failures_.refuse(backpack_.bus, drv::permission_reason("i2c"));
     if (bus < 0)
-        return failures_.refuse(backpack_.bus, open_failure(-bus) + backpacks.source.cure());
+        return failures_.refuse(subject, bus_.open_failure(-bus, backpacks.source));
 
     registers_ = lpt::PortRegisters();
     applied_ = registers_.signals();
@@ -71,22 +48,28 @@ bool BackpackPort::open(const std::string& device_name, const Backpacks& backpac
     if (const int error = device_.set_address(bus, backpack_.address); error != 0)
         reason = address_failure(error, backpack_.address);
     else if (device_.receive_byte(bus, ignored) != 0 || device_.send_byte(bus, sent_) != 0)
-        reason = no_answer();
+        reason = "no device answers at address " + hex_address(backpack_.address) +
+                 bus_.no_answer_hint(device_, bus, backpack_);
     if (!reason.empty()) {
         device_.close(bus);
-        return failures_.refuse(backpack_.bus, reason + backpacks.source.cure());
+        return failures_.refuse(subject, reason + backpacks.source.cure());
     }
-    bus_ = bus;
-    failures_.opened(backpack_.bus);
+    descriptor_ = bus;
+    failures_.opened(subject);
     base_ = lpt::base_address_of(device_name);
     return true;
+}
+
+bool BackpackPort::open_port(const std::string& device_name) {
+    const auto load = [this](std::string& error) { return load_backpacks(bus_, error); };
+    return drv::open_configured(*this, device_name, load, failures_);
 }
 
 void BackpackPort::close() {
     if (base_ == 0)
         return;
-    device_.close(bus_);
-    bus_ = -1;
+    device_.close(descriptor_);
+    descriptor_ = -1;
     base_ = 0;
 }
 
@@ -118,7 +101,7 @@ void BackpackPort::write(int address, int value) {
         const std::uint8_t levels = pins(step);
         if (!failures_.answering() || levels == sent_)
             continue;
-        if (const int error = device_.send_byte(bus_, levels); error != 0)
+        if (const int error = device_.send_byte(descriptor_, levels); error != 0)
             return stop_answering(error);
         sent_ = levels;
     }
@@ -130,7 +113,7 @@ std::optional<std::uint8_t> BackpackPort::sample() {
     if (!applied_.data_released)
         return driven;
     std::uint8_t levels = 0;
-    if (const int error = device_.receive_byte(bus_, levels); error != 0) {
+    if (const int error = device_.receive_byte(descriptor_, levels); error != 0) {
         stop_answering(error);
         return std::nullopt;
     }
@@ -158,4 +141,4 @@ int BackpackPort::read(int address) {
     }
 }
 
-} // namespace lumivex::i2c
+} // namespace lumivex::backpack

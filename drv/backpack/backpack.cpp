@@ -1,12 +1,12 @@
-#include "drv/i2c/backpack.h"
+#include "drv/backpack/backpack.h"
 
 #include "drv/common/config_file.h"
 
-#include <cctype>
+#include <cstdio>
 #include <map>
 #include <utility>
 
-namespace lumivex::i2c {
+namespace lumivex::backpack {
 
 namespace {
 
@@ -26,15 +26,6 @@ std::array<std::pair<const char*, unsigned*>, 8> signal_pins(Backpack& backpack)
              {"d7", &backpack.data[3]}}};
 }
 
-// The device a "bus = " value names; nothing for a value that starts as a number and is none.
-std::optional<std::string> bus_path(const std::string& value) {
-    if (const auto number = drv::parse_config_number(value))
-        return "/dev/i2c-" + std::to_string(*number);
-    if (std::isdigit(static_cast<unsigned char>(value[0])) != 0)
-        return std::nullopt;
-    return drv::config_device_path(value);
-}
-
 std::optional<unsigned> parse_pin(std::string_view value) {
     if (value.size() == 2 && (value[0] == 'P' || value[0] == 'p'))
         value.remove_prefix(1);
@@ -43,15 +34,10 @@ std::optional<unsigned> parse_pin(std::string_view value) {
 }
 
 // One "key = value" entry into the backpack; what is wrong with it otherwise.
-std::string apply_entry(const drv::ConfigEntry& entry, Backpack& backpack) {
-    if (entry.key == "bus") {
-        if (entry.value.empty())
-            return "bus = needs a bus, such as /dev/i2c-1 or 1";
-        const auto bus = bus_path(entry.value);
-        if (!bus)
-            return "bus = " + entry.value + " is not a bus number";
-        backpack.bus = *bus;
-    } else if (entry.key == "address") {
+std::string apply_entry(const BackpackBus& bus, const drv::ConfigEntry& entry, Backpack& backpack) {
+    if (entry.key == bus.key)
+        return bus.parse(entry.value, backpack.bus);
+    if (entry.key == "address") {
         const auto address = drv::parse_config_number(entry.value);
         if (!address || *address < first_address || *address > last_address)
             return "address = " + entry.value + " is not a device address (0x03 to 0x77)";
@@ -70,7 +56,8 @@ std::string apply_entry(const drv::ConfigEntry& entry, Backpack& backpack) {
             *pin = *number;
             return {};
         }
-        return "unknown key " + entry.key + " (bus, address, rs, rw, e, backlight, d4..d7, light)";
+        return "unknown key " + entry.key + " (" + std::string(bus.key) +
+               ", address, rs, rw, e, backlight, d4..d7, light)";
     }
     return {};
 }
@@ -88,12 +75,28 @@ std::string shared_pin(Backpack backpack) {
 
 } // namespace
 
-std::optional<Backpacks> parse_backpacks(std::string_view text, std::string& error) {
-    return drv::parse_port_configs(text, Backpack(), Backpack(), apply_entry, shared_pin, error);
+std::string hex_address(unsigned address) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", address);
+    return text;
 }
 
-std::optional<Backpacks> load_backpacks(std::string& error) {
-    return drv::load_config("i2c", "LUMIVEX_I2C_CONF", "i2c.conf", parse_backpacks, error);
+std::optional<Backpacks> parse_backpacks(std::string_view text, const BackpackBus& bus,
+                                         std::string& error) {
+    Backpack common;
+    common.bus = bus.fallback;
+    const auto apply = [&bus](const drv::ConfigEntry& entry, Backpack& backpack) {
+        return apply_entry(bus, entry, backpack);
+    };
+    return drv::parse_port_configs(text, common, common, apply, shared_pin, error);
 }
 
-} // namespace lumivex::i2c
+std::optional<Backpacks> load_backpacks(const BackpackBus& bus, std::string& error) {
+    const std::string file_name = std::string(bus.library) + ".conf";
+    const auto parse = [&bus](std::string_view text, std::string& fault) {
+        return parse_backpacks(text, bus, fault);
+    };
+    return drv::load_config(bus.library, bus.conf_variable, file_name, parse, error);
+}
+
+} // namespace lumivex::backpack
