@@ -3,7 +3,6 @@
 #include "drv/sim/hd44780_model.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -13,26 +12,29 @@
 struct avr_t;
 struct avr_irq_t;
 
-// An ATmega328P at 16 MHz under simavr, running a firmware image (.hex) as an Arduino Uno would:
-// its UART on a pseudo-terminal (the host opens device() as the board's serial port), and an
-// HD44780 on its pins as the README wires it, or on a PCF8574 backpack at 0x27 on its TWI pins.
-// Simulated time never runs ahead of real time, so what the host measures is what a real board
-// would give. The simulation runs on a thread of its own from construction to destruction.
+// An Arduino Uno (ATmega328P at 16 MHz, simavr) running a firmware image (.hex), its serial port
+// a pseudo-terminal (device()), with an HD44780 on its pins as the README wires it, or on a
+// PCF8574 backpack at 0x27 on A4/A5. It runs on a thread of its own and never ahead of real time,
+// so what the host measures is what a real board gives.
 class SimulatedBoard {
 public:
     enum class Display { on_pins, on_backpack };
 
     SimulatedBoard(const std::string& hex_file, Display display);
     ~SimulatedBoard();
-    SimulatedBoard(const SimulatedBoard&) = delete;
-    SimulatedBoard& operator=(const SimulatedBoard&) = delete;
 
     const std::string& device() const { return device_; }
 
+    // Sends bytes through the device and returns the first answer_length bytes that come back
+    // (fewer when the board stays silent for a second); what came before is dropped.
+    std::vector<std::uint8_t> talk(const std::vector<std::uint8_t>& bytes,
+                                   std::size_t answer_length);
+
     struct Report {
         lumivex::sim::Hd44780State display;
-        std::vector<std::uint8_t> led_changes; // D7..D0 as driven, at each change
-        std::uint64_t bus_conflicts = 0; // the board drove a data line the display was driving
+        std::vector<std::uint8_t> led_changes; // D7..D0 as the board drives them
+        std::vector<std::uint64_t> led_change_us;
+        std::uint64_t bus_conflicts = 0; // the board or the expander drove against the display
         double simulated_seconds = 0;
     };
     // Once the board has run everything sent to it so far (a sync through the device).
@@ -40,32 +42,23 @@ public:
 
 private:
     void run();
+    bool step();
     void pump_uart();
     void watch_transmitter();
     void watch_pins();
-    void on_backpack(std::uint32_t message);
+    void on_twi(std::uint32_t message);
     std::uint64_t now_us() const;
-    static void on_uart_output(avr_irq_t*, std::uint32_t value, void* board);
-    static void on_uart_xoff(avr_irq_t*, std::uint32_t value, void* board);
-    static void on_twi(avr_irq_t*, std::uint32_t value, void* board);
 
-    Display display_kind_;
     avr_t* avr_ = nullptr;
-    avr_irq_t* twi_irqs_ = nullptr;
     int master_ = -1;
     std::string device_;
-    bool uart_full_ = false;
-    bool transmitter_enabled_ = true; // as simavr resets it
+    const bool on_pins_;
+    bool uart_full_ = false, transmitter_enabled_ = true, backpack_selected_ = false;
     std::vector<std::uint8_t> to_board_;
-    std::uint8_t ports_[6] = {}; // PORTB, DDRB, PORTC, DDRC, PORTD, DDRD as last seen
-    bool backpack_selected_ = false;
-    std::uint8_t backpack_latch_ = 0xFF;
-    std::uint8_t leds_ = 0;
-    std::uint64_t leds_changed_us_ = 0;
-    std::uint8_t sync_token_ = 0;
+    std::uint8_t ports_[4] = {}, backpack_pins_ = 0xFF;
     lumivex::sim::Hd44780 lcd_;
     Report report_;
-    std::mutex mutex_; // over lcd_ and report_
+    std::mutex mutex_; // over the simulation and report_
     std::atomic<bool> stop_ = false;
     std::thread thread_;
 };

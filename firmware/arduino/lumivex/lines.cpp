@@ -37,20 +37,23 @@ uint8_t port_index(uint8_t port) {
 }
 
 // Lines on one port change together, in one register write, and the ports one right after the
-// other.
+// other. (A moving bit rather than 1 << i: the AVR shifts one place per instruction.)
 void update(volatile uint8_t* Port::*reg, uint16_t set, uint16_t clear) {
+    if (!(set | clear))
+        return;
     uint8_t high[LUMIVEX_LINE_COUNT] = {};
     uint8_t low[LUMIVEX_LINE_COUNT] = {};
-    for (uint8_t i = 0; i < LUMIVEX_LINE_COUNT; ++i) {
-        if (set & (1u << i))
-            high[lines[i].port] |= lines[i].mask;
-        else if (clear & (1u << i))
-            low[lines[i].port] |= lines[i].mask;
+    uint16_t bit = 1;
+    for (const Line& line : lines) {
+        if (set & bit)
+            high[line.port] |= line.mask;
+        else if (clear & bit)
+            low[line.port] |= line.mask;
+        bit <<= 1;
     }
     for (uint8_t p = 0; p < port_count; ++p) {
         volatile uint8_t* r = ports[p].*reg;
-        if (high[p] | low[p])
-            *r = (*r & ~low[p]) | high[p];
+        *r = (*r & ~low[p]) | high[p];
     }
 }
 
@@ -98,12 +101,15 @@ void lines_set_directions(uint16_t mask, uint16_t new_outputs) {
 }
 
 uint16_t lines_read() {
+    uint8_t pins[LUMIVEX_LINE_COUNT];
+    for (uint8_t p = 0; p < port_count; ++p)
+        pins[p] = *ports[p].in;
     uint16_t result = 0;
-    for (uint8_t p = 0; p < port_count; ++p) {
-        const uint8_t pins = *ports[p].in;
-        for (uint8_t i = 0; i < LUMIVEX_LINE_COUNT; ++i)
-            if ((wired & (1u << i)) && lines[i].port == p && (pins & lines[i].mask))
-                result |= 1u << i;
+    uint16_t bit = 1;
+    for (const Line& line : lines) {
+        if ((wired & bit) && (pins[line.port] & line.mask))
+            result |= bit;
+        bit <<= 1;
     }
     return result;
 }
