@@ -82,15 +82,9 @@ TEST_F(SimulatedBoardTest, LedTest) {
     open_lpt1_on(board);
     port::run_led_test(lpt::lpt1_base_address);
     port::close_port(lpt::lpt1_base_address);
-    Bytes expected = {0xFF, 0, 0xFF, 0, 0xAA, 0x55, 0xAA, 0x55, 0};
-    for (int k = 0; k < 8; ++k)
-        expected.push_back(std::uint8_t(1 << k));
-    for (int k = 6; k > 0; --k)
-        expected.push_back(std::uint8_t(1 << k));
-    expected.push_back(0);
-    for (int k = 0; k < 8; ++k)
-        expected.push_back(std::uint8_t((2 << k) - 1));
-    expected.insert(expected.end(), {0, 0xFF, 0});
+    const Bytes expected = {0xFF, 0,  0xFF, 0,  0xAA, 0x55, 0xAA, 0x55, 0, 1,   2, 4,
+                            8,    16, 32,   64, 128,  64,   32,   16,   8, 4,   2, 0,
+                            1,    3,  7,    15, 31,   63,   127,  255,  0, 255, 0};
     EXPECT_EQ(board.settle().led_changes, expected);
 }
 

@@ -100,19 +100,21 @@ std::uint64_t SimulatedBoard::now_us() const {
     return avr_->cycle / cycles_per_us;
 }
 
+// A millisecond at a time, once real time has passed it (so never ahead, and as late as USB
+// delivers), taking in what the host sent every 100 us of it.
 void SimulatedBoard::run() {
     const auto start = std::chrono::steady_clock::now();
     while (!stop_) {
-        {
-            const std::lock_guard lock(mutex_);
+        std::this_thread::sleep_until(start + std::chrono::microseconds(now_us() + 1000));
+        const std::lock_guard lock(mutex_);
+        for (int slice = 0; slice < 10; ++slice) {
             for (const avr_cycle_count_t until = avr_->cycle + 100 * cycles_per_us;
                  avr_->cycle < until;)
                 if (!step())
                     return;
             pump_uart();
-            report_.simulated_seconds = double(now_us()) / 1e6;
         }
-        std::this_thread::sleep_until(start + std::chrono::microseconds(now_us()));
+        report_.simulated_seconds = double(now_us()) / 1e6;
     }
 }
 
