@@ -1,7 +1,8 @@
 // How long the LED test and the demo take on an Arduino running the sketch, through the serial
 // port library as the program uses it, against the waits they ask for (7.3 s and 14.0 s): the
 // board is the simulated ATmega328P at 16 MHz of tests/serial, which keeps to real time, behind
-// a pseudo-terminal. Also how long Open Port and Close Port take, and what the display saw.
+// a pseudo-terminal. Also how busy the link is during the demo, how long Open Port and Close
+// Port take, and what the display saw.
 // Prints its figures; it checks nothing.
 #include "app/shared_state.h"
 #include "benchmarks/timing_support.h"
@@ -55,10 +56,21 @@ int main() {
     start = wall_clock::now();
     port::close_port(lpt::lpt1_base_address);
     std::printf("Close Port   %.3f s\n", seconds_since(start));
-
     const SimulatedBoard::Report report = board.settle();
     std::printf("display      %llu timing violations, %llu bus conflicts; %.3f s simulated\n",
                 static_cast<unsigned long long>(report.display.timing_violations),
                 static_cast<unsigned long long>(report.bus_conflicts), report.simulated_seconds);
+
+    // The link's load while the program writes the display back to back.
+    port::open_port(lpt::lpt1_base_address);
+    start = wall_clock::now();
+    for (int i = 0; i < 500; ++i)
+        display::write_cycle(display::write_data, 'x');
+    const double seconds = seconds_since(start);
+    port::close_port(lpt::lpt1_base_address);
+    const double rate = double(board.settle().bytes_from_host - report.bytes_from_host) / seconds;
+    std::printf("link load    %.0f bytes/s writing data (4-bit bus): %.1f %% of %ld baud, %.1f %% "
+                "of 115200\n",
+                rate, rate * 10 / LUMIVEX_BAUD * 100, LUMIVEX_BAUD, rate * 10 / 115200 * 100);
     return 0;
 }

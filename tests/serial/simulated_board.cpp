@@ -136,6 +136,7 @@ void SimulatedBoard::pump_uart() {
     for (; sent < to_board_.size() && !uart_full_; ++sent)
         avr_raise_irq(uart_irq(avr_, UART_IRQ_INPUT), to_board_[sent]);
     to_board_.erase(to_board_.begin(), to_board_.begin() + long(sent));
+    report_.bytes_from_host += sent;
 }
 
 // simavr 1.6 leaves UDRE0 clear when the transmitter is enabled again (the Arduino core's init()

@@ -36,6 +36,7 @@ public:
         std::vector<std::uint64_t> led_change_us;
         std::uint64_t bus_conflicts = 0; // the board or the expander drove against the display
         double simulated_seconds = 0;
+        std::uint64_t bytes_from_host = 0;
     };
     // Once the board has run everything sent to it so far (a sync through the device).
     Report settle();
