@@ -5,6 +5,7 @@
 #include <avr_twi.h>
 #include <avr_uart.h>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -59,6 +60,7 @@ SimulatedBoard::SimulatedBoard(const std::string& hex_file, Display display)
     for (int i = 0; i < count; ++i)
         avr_loadcode(avr_, chunks[i].data, chunks[i].size, chunks[i].baseaddr);
     free_ihex_chunks(chunks);
+    std::free(chunks); // which simavr 1.6 leaves
     // simavr would poll INT0 and INT1 (D7, D6) every cycle while they are low, interrupts off or
     // not, and fall behind real time.
     avr_extint_set_strict_lvl_trig(avr_, 0, 0);
