@@ -20,20 +20,6 @@
 using namespace lumivex;
 using namespace lumivex::benchmarks;
 
-namespace {
-
-template <typename Action> void report_ratio(const char* name, Action action) {
-    requested_ms = 0;
-    const auto start = wall_clock::now();
-    action();
-    const double wall = seconds_since(start);
-    const double nominal = static_cast<double>(requested_ms) / 1000.0;
-    std::printf("%-12s wall %.3f s, waits %.3f s, ratio %.4f\n", name, wall, nominal,
-                wall / nominal);
-}
-
-} // namespace
-
 int main() {
     SimulatedBoard board(FIRMWARE_HEX, SimulatedBoard::Display::on_pins);
     const RunFolder folder;
@@ -57,9 +43,9 @@ int main() {
     port::close_port(lpt::lpt1_base_address);
     std::printf("Close Port   %.3f s\n", seconds_since(start));
     const SimulatedBoard::Report report = board.settle();
-    std::printf("display      %llu timing violations, %llu bus conflicts; %.3f s simulated\n",
+    std::printf("display      %llu timing violations, %llu bus conflicts\n",
                 static_cast<unsigned long long>(report.display.timing_violations),
-                static_cast<unsigned long long>(report.bus_conflicts), report.simulated_seconds);
+                static_cast<unsigned long long>(report.bus_conflicts));
 
     // The link's load while the program writes the display back to back.
     port::open_port(lpt::lpt1_base_address);

@@ -116,13 +116,17 @@ void SimulatedBoard::run() {
                     return;
             pump_uart();
         }
-        report_.simulated_seconds = double(now_us()) / 1e6;
     }
 }
 
+// simavr 1.6 leaves UDRE0 clear when the transmitter is enabled again (the Arduino core's init()
+// disables it), so the first byte would wait forever; the chip, and later simavr, set it.
 bool SimulatedBoard::step() {
     const int state = avr_run(avr_);
-    watch_transmitter();
+    const bool transmitter = avr_->data[0xC1] & 1 << 3; // UCSR0B TXEN0
+    if (transmitter && !transmitter_enabled_)
+        avr_->data[0xC0] |= 1 << 5; // UCSR0A UDRE0
+    transmitter_enabled_ = transmitter;
     if (on_pins_)
         watch_pins();
     return state != cpu_Done && state != cpu_Crashed;
@@ -139,15 +143,6 @@ void SimulatedBoard::pump_uart() {
         avr_raise_irq(uart_irq(avr_, UART_IRQ_INPUT), to_board_[sent]);
     to_board_.erase(to_board_.begin(), to_board_.begin() + long(sent));
     report_.bytes_from_host += sent;
-}
-
-// simavr 1.6 leaves UDRE0 clear when the transmitter is enabled again (the Arduino core's init()
-// disables it), so the first byte would wait forever; the chip, and later simavr, set it.
-void SimulatedBoard::watch_transmitter() {
-    const bool enabled = avr_->data[0xC1] & 1 << 3; // UCSR0B TXEN0
-    if (enabled && !transmitter_enabled_)
-        avr_->data[0xC0] |= 1 << 5; // UCSR0A UDRE0
-    transmitter_enabled_ = enabled;
 }
 
 void SimulatedBoard::watch_pins() {

@@ -35,7 +35,6 @@ public:
         std::vector<std::uint8_t> led_changes; // D7..D0 as the board drives them
         std::vector<std::uint64_t> led_change_us;
         std::uint64_t bus_conflicts = 0; // the board or the expander drove against the display
-        double simulated_seconds = 0;
         std::uint64_t bytes_from_host = 0;
     };
     // Once the board has run everything sent to it so far (a sync through the device).
@@ -45,7 +44,6 @@ private:
     void run();
     bool step();
     void pump_uart();
-    void watch_transmitter();
     void watch_pins();
     void on_twi(std::uint32_t message);
     std::uint64_t now_us() const;
