@@ -321,7 +321,7 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
 void unknown_port_name_stops_the_program() {
     start(nullptr, L"--port=nope");
     check(message_box_seen(dialog) ==
-          L"Lumivex: lumivex: no port library named \"nope\" (found: sim) icon 1");
+          L"Lumivex: lumivex: no port library named \"nope\" (found: sim, serial) icon 1");
     check(PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
     DWORD code = 0;
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
@@ -367,6 +367,15 @@ void sim_port_plays_the_demo() {
     exit_with_code_0();
 }
 
+// The serial port library on the board serial_board_check.sh puts behind COM7: the port opens
+// without a notice, and the LED test runs on it.
+void serial_port_drives_a_board() {
+    start(nullptr, L"--port=serial");
+    send(open_port_button, BM_CLICK);
+    send(led_test_button, BM_CLICK);
+    exit_with_code_0();
+}
+
 // Not a test: plays the demo on the port's own clock for scripts/screenshots-win32.sh.
 void play_demo() {
     start();
@@ -388,6 +397,7 @@ const std::map<std::string, void (*)()> scenarios{
     SCENARIO(unknown_port_name_stops_the_program),
     SCENARIO(sim_port_takes_the_panel_option),
     SCENARIO(sim_port_says_why_it_refuses),
+    SCENARIO(serial_port_drives_a_board),
     SCENARIO(play_demo)};
 
 } // namespace
