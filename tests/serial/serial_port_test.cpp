@@ -183,15 +183,17 @@ TEST_F(SerialMapping, EveryFailureSaysWhy) {
                                 "port library needs version 1; " +
                                     upload);
     device.ports = {"/dev/ttyACM0", "/dev/ttyUSB0"};
-    device.open_errors = {{"/dev/ttyACM0", ENOENT}, {"/dev/ttyUSB0", EIO}};
+    device.open_errors = {{"/dev/ttyACM0", EIO}, {"/dev/ttyUSB0", EACCES}};
     EXPECT_FALSE(mapping.open("LPT1:", automatic));
-    EXPECT_EQ(mapping.error(), "lumivex serial: auto: no board answered as the Lumivex sketch "
-                               "(/dev/ttyACM0: no such serial port (is the board plugged in?); "
-                               "/dev/ttyUSB0: Input/output error)");
-    device.ports.clear();
+    EXPECT_EQ(mapping.error(),
+              "lumivex serial: auto: no board answered as the Lumivex sketch "
+              "(/dev/ttyACM0: Input/output error; /dev/ttyUSB0: permission denied; "
+              "add your user to the group dialout (usermod -aG dialout $USER) and "
+              "log in again)");
+    device.open_errors = {{"/dev/ttyACM0", ENOENT}, {"/dev/ttyUSB0", ENOENT}}; // unplugged
     EXPECT_FALSE(mapping.open("LPT1:", automatic));
     EXPECT_EQ(mapping.error(), "lumivex serial: auto: no serial port found (/dev/ttyACM*, "
-                               "/dev/ttyUSB*, COM1..COM32); is the board plugged in?");
+                               "/dev/ttyUSB*); is the board plugged in?");
 }
 
 // The board unplugged mid-run: one line, then nothing is sent until the port is opened again.
