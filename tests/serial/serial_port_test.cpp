@@ -24,7 +24,6 @@ constexpr unsigned rw_line = 1u << LUMIVEX_LINE_RW;
 class FakeBoard final : public serial::SerialTransport {
 public:
     Calls calls;
-    std::vector<std::string> ports = {"/dev/ttyACM0"};
     std::map<std::string, int> open_errors;
     int write_error = 0;
     bool silent = false;        // a sketch that hangs
@@ -35,7 +34,7 @@ public:
     std::deque<unsigned> display;
     unsigned levels = 0, outputs = 0;
 
-    std::vector<std::string> candidates() override { return ports; }
+    std::vector<std::string> candidates() override { return {"/dev/ttyACM0", "/dev/ttyUSB0"}; }
     int open(const std::string& name) override {
         calls.push_back("open " + name);
         return open_errors[name];
@@ -119,7 +118,6 @@ const serial::BoardDevices automatic{{}, {}, {}};
 // Opening restarts the board: the library asks until the sketch answers past the bootloader,
 // then makes the control lines low outputs before the data lines.
 TEST_F(SerialMapping, TheBoardIsFoundAndItsLinesFollowTheRegisters) {
-    device.ports = {"/dev/ttyACM0", "/dev/ttyUSB0"};
     device.open_errors["/dev/ttyACM0"] = EBUSY;
     ASSERT_TRUE(mapping.open("LPT1:", automatic)) << mapping.error();
     EXPECT_EQ(device.calls, (Calls{"open /dev/ttyACM0", "close", "open /dev/ttyUSB0", "L 7FF 000",
@@ -182,7 +180,6 @@ TEST_F(SerialMapping, EveryFailureSaysWhy) {
     EXPECT_EQ(refused(0, 0, 0), "the board runs the Lumivex sketch of protocol version 0, this "
                                 "port library needs version 1; " +
                                     upload);
-    device.ports = {"/dev/ttyACM0", "/dev/ttyUSB0"};
     device.open_errors = {{"/dev/ttyACM0", EIO}, {"/dev/ttyUSB0", EACCES}};
     EXPECT_FALSE(mapping.open("LPT1:", automatic));
     EXPECT_EQ(mapping.error(),
