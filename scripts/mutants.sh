@@ -58,6 +58,10 @@ mutant "i2c: unchanged levels sent again" default drv/backpack/backpack_port.cpp
 mutant "gpio/i2c/ppdev: a failed transfer does not stop the port" default \
     drv/common/port_failures.cpp $'    answering_ = false;\n    line_ = failure_line' \
     '    line_ = failure_line'
+mutant "serial: the data lines driven on while R/W rises" default drv/serial/serial_port.cpp \
+    'input ? link_.set_directions(mask, 0) : std::string()' 'std::string()'
+mutant "serial: more bytes sent than the board's buffer holds" default drv/serial/board_link.cpp \
+    'while (sent_ + bytes + sync_length - confirmed_ > window_ &&' 'while (bytes == 0 &&'
 mutant "qt: a close request ignored" default ui/qt/qt_dialog.cpp \
     $'    event->ignore();\n    request_exit();' '    event->ignore();'
 mutant "win32: a combo box close-up taken as an edit change" win32 ui/win32/dialog_procedure.cpp \

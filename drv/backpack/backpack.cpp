@@ -67,7 +67,8 @@ std::string shared_pin(Backpack backpack) {
     std::map<unsigned, const char*> used;
     for (const auto& [key, pin] : signal_pins(backpack)) {
         if (const auto other = used.find(*pin); other != used.end())
-            return "P" + std::to_string(*pin) + " is both " + other->second + " and " + key;
+            return std::string{'P', static_cast<char>('0' + *pin)} + " is both " + other->second +
+                   " and " + key;
         used[*pin] = key;
     }
     return {};

@@ -1,34 +1,19 @@
 // Windows names files and environment values in UTF-16; the port library speaks UTF-8 (its
 // failure lines go to LASTERROR), so every name is taken through the wide calls.
 #include "drv/common/config_places.h"
-
-#include <cstdlib>
-#include <windows.h>
+#include "drv/common/windows_text.h"
 
 namespace lumivex::drv {
 
 namespace {
 
-std::string utf8_from_wide(const std::wstring& wide) {
-    std::string utf8(3 * wide.size(), '\0');
-    utf8.resize(static_cast<std::size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                            static_cast<int>(utf8.size()), nullptr, nullptr)));
-    return utf8;
-}
-
-std::wstring wide_from_utf8(const std::string& utf8) {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(
-        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
-                            static_cast<int>(wide.size()))));
-    return wide;
-}
-
+// The process's own environment, as the program may have changed it since it started: the C
+// runtime's copy keeps the one it started with.
 std::optional<std::string> wide_environment_value(const wchar_t* name) {
-    const wchar_t* value = _wgetenv(name);
-    if (value == nullptr || *value == L'\0')
+    std::wstring value(GetEnvironmentVariableW(name, nullptr, 0), L'\0');
+    if (value.size() <= 1)
         return std::nullopt;
+    value.resize(GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
     return utf8_from_wide(value);
 }
 
@@ -55,15 +40,9 @@ std::string library_folder() {
                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                            reinterpret_cast<LPCWSTR>(&library_folder), &module) == 0)
         return {};
-    std::wstring path(MAX_PATH, L'\0');
-    DWORD length;
-    while ((length = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()))) ==
-           path.size())
-        path.resize(2 * path.size());
-    path.resize(length);
-    const auto separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? std::string()
-                                           : utf8_from_wide(path.substr(0, separator));
+    const std::string path = module_file_name(module);
+    const auto separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }
 
 std::optional<std::string> environment_value(const char* name) {

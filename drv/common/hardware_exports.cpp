@@ -13,7 +13,7 @@
 using namespace lumivex::drv;
 
 namespace {
-std::optional<FineWaits> fine_waits;
+std::optional<FineWaits> fine_waits; // while a port is open
 }
 
 extern "C" {

@@ -5,6 +5,8 @@
 
 namespace lumivex::serial {
 
+const char* const candidate_ports = "/dev/ttyACM*, /dev/ttyUSB*";
+
 bool device_missing(int error) {
     return error == ENOENT || error == ENODEV || error == ENXIO;
 }

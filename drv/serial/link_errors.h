@@ -4,6 +4,9 @@
 
 namespace lumivex::serial {
 
+// The devices "auto" tries, for the user.
+extern const char* const candidate_ports;
+
 // What a SerialTransport's error value (errno, or GetLastError() on Windows) means to the user.
 
 // No device of that name.

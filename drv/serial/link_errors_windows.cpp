@@ -4,6 +4,8 @@
 
 namespace lumivex::serial {
 
+const char* const candidate_ports = "COM1..COM32";
+
 bool device_missing(int error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }

@@ -6,6 +6,7 @@
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
+#include <string_view>
 
 namespace lumivex::serial {
 
@@ -20,13 +21,15 @@ constexpr unsigned control_lines =
 const char* const upload =
     "open firmware/arduino/lumivex/lumivex.ino in the Arduino IDE and upload it to the board";
 
+constexpr std::string_view missing = "no such serial port (is the board plugged in?)";
+
 std::string open_failure(int error) {
     if (permission_denied(error))
         return drv::permission_reason("dialout");
     if (device_busy(error))
         return "in use by another program (a serial monitor, another Lumivex); close it first";
     if (device_missing(error))
-        return "no such serial port (is the board plugged in?)";
+        return std::string(missing);
     if (error == ENOTTY)
         return "not a serial port";
     return error_text(error);
@@ -106,11 +109,7 @@ bool SerialPort::open(const std::string& device_name, const BoardDevices& device
         return failures_.refuse(device_name, reason);
     const std::vector<std::string> names =
         board->name.empty() ? transport_.candidates() : std::vector{board->name};
-    if (names.empty())
-        return failures_.refuse("auto", "no serial port found (/dev/ttyACM*, /dev/ttyUSB*, "
-                                        "COM1..COM32); is the board plugged in?" +
-                                            devices.source.cure());
-    std::string tried;
+    std::string tried; // the devices there are, with why each is not the board
     for (const std::string& name : names) {
         BoardIdentity identity;
         reason = connect(name, identity);
@@ -123,10 +122,14 @@ bool SerialPort::open(const std::string& device_name, const BoardDevices& device
             return true;
         }
         transport_.close();
-        tried += (tried.empty() ? "" : "; ") + name + ": " + reason;
+        if (!reason.starts_with(missing))
+            tried += (tried.empty() ? "" : "; ") + name + ": " + reason;
     }
-    if (names.size() == 1)
-        return failures_.refuse(names.front(), reason + devices.source.cure());
+    if (!board->name.empty())
+        return failures_.refuse(board->name, reason + devices.source.cure());
+    if (tried.empty())
+        return failures_.refuse("auto", "no serial port found (" + std::string(candidate_ports) +
+                                            "); is the board plugged in?");
     return failures_.refuse("auto", "no board answered as the Lumivex sketch (" + tried + ")");
 }
 

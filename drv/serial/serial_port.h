@@ -37,8 +37,8 @@ public:
     bool open_port(const std::string& device_name) override {
         return drv::open_configured(*this, device_name, load_board_devices, failures_);
     }
-    // Returns once the board has run everything sent (at most a second), and closes the device
-    // with the lines as they are.
+    // Returns once the board has run everything sent (a second at most beyond the waits it was
+    // sent), and closes the device with the lines as they are.
     void close() override;
 
     // Addresses outside the open port are ignored; reading them gives 0xFF. Writes are not

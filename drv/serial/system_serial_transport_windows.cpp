@@ -97,7 +97,8 @@ private:
         settings.fAbortOnError = FALSE;
         settings.fDtrControl = DTR_CONTROL_ENABLE;
         settings.fRtsControl = RTS_CONTROL_ENABLE;
-        if (!SetCommState(port_, &settings) ||
+        COMMTIMEOUTS writes_only{MAXDWORD, 0, 0, 0, write_timeout_ms};
+        if (!SetCommState(port_, &settings) || !SetCommTimeouts(port_, &writes_only) ||
             !PurgeComm(port_, PURGE_RXCLEAR | PURGE_TXCLEAR | PURGE_RXABORT | PURGE_TXABORT))
             return static_cast<int>(GetLastError());
         return 0;

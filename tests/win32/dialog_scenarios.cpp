@@ -1,7 +1,9 @@
 // Drives lumivex.exe under Wine by messages to its dialog's controls, with the recording port
 // library as drv/PORT.DLL (or none). One scenario per run: dialog_scenarios NAME. Every wait is
 // bounded; the first failed check ends the scenario, naming its line.
+#include "app/shared_state.h"
 #include "dialog/dialog_template.h"
+#include "display/initialisation.h"
 #include "port/port_module.h"
 #include "resources/resource_ids.h"
 #include "support/front_end_cases.h"
@@ -13,6 +15,7 @@
 #include <iostream>
 #include <map>
 #include <source_location>
+#include <sstream>
 #include <stdexcept>
 #include <windows.h>
 
@@ -321,7 +324,7 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
 void unknown_port_name_stops_the_program() {
     start(nullptr, L"--port=nope");
     check(message_box_seen(dialog) ==
-          L"Lumivex: lumivex: no port library named \"nope\" (found: sim) icon 1");
+          L"Lumivex: lumivex: no port library named \"nope\" (found: sim, inpout, serial) icon 1");
     check(PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
     DWORD code = 0;
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
@@ -367,6 +370,95 @@ void sim_port_plays_the_demo() {
     exit_with_code_0();
 }
 
+// The serial port library on the board serial_board_check.sh puts behind COM7: the port opens
+// without a notice, and the LED test runs on it.
+void serial_port_drives_a_board() {
+    start(nullptr, L"--port=serial");
+    send(open_port_button, BM_CLICK);
+    send(led_test_button, BM_CLICK);
+    exit_with_code_0();
+}
+
+// What reached port-calls.log while the LED test, a 4-bit initialisation and a read of SR ran on
+// `library` at the LPT `base`, then a write to the other LPT's DR and a read of its CR; `status`
+// and `outside` are the reads' results.
+Trace port_accesses(const std::string& library, int base, int& status, int& outside) {
+    DeleteFileA("port-calls.log");
+    lumivex::port::use_port_library(library, true);
+    check(lumivex::port::open_port(base) == lumivex::port::opened);
+    lumivex::app::current_base_address = base;
+    lumivex::port::run_led_test(base);
+    lumivex::display::initialise_display(lumivex::display::BusWidth::four_bit);
+    status = lumivex::port::port_in(base + 1);
+    const int other = lpt1_base_address + lpt2_base_address - base;
+    lumivex::port::port_out(other, 0x55);
+    outside = lumivex::port::port_in(other + 2);
+    lumivex::port::close_port(base);
+    return recorded_port_calls();
+}
+
+// The trace's accesses to the registers at `from`, moved to `to`; nothing else.
+Trace moved(const Trace& trace, int from, int to) {
+    Trace accesses;
+    for (const std::string& line : trace) {
+        std::istringstream fields(line);
+        std::string kind;
+        int address = 0, value = 0;
+        fields >> kind >> std::hex >> address >> value;
+        if (address >= from && address <= from + 2 && kind == "OUTPORT")
+            accesses.push_back(outport(address - from + to, value));
+        if (address >= from && address <= from + 2 && kind == "INPORT")
+            accesses.push_back(inport(address - from + to));
+    }
+    return accesses;
+}
+
+// Through InpOut32 the program's registers are the port's at its base, LPT1's where PCs have it
+// and LPT2's where inpout.conf puts it: every access the recording port library sees, moved
+// there, and nothing outside the open port. Reads give what InpOut32 reads.
+void inpout_reaches_the_port_at_its_base() {
+    lumivex::port::set_wait_runner([](long long, void (*)(void*), void*) {}); // no waits
+    int status = 0, outside = 0;
+    const Trace recorded =
+        port_accesses("drv/recording/PORT.DLL", lpt1_base_address, status, outside);
+    check(port_accesses("drv/inpout/PORT.DLL", lpt1_base_address, status, outside) ==
+              moved(recorded, lpt1_base_address, lpt1_base_address) &&
+          status == 0x7F && outside == 0xFF);
+    std::ofstream("remapped.conf") << "[LPT2]\nbase = 0xD010\n";
+    SetEnvironmentVariableW(L"LUMIVEX_INPOUT_CONF", L"remapped.conf");
+    check(port_accesses("drv/inpout/PORT.DLL", lpt2_base_address, status, outside) ==
+              moved(recorded, lpt1_base_address, 0xD010) &&
+          status == 0x87 && outside == 0xFF);
+}
+
+// Each reason the InpOut32 port cannot be had follows the Err3 box's text: no InpOut32, its
+// driver not open, a configuration at fault.
+void inpout_says_why_it_refuses() {
+    std::ofstream("inpout-test.conf").flush();
+    SetEnvironmentVariableW(L"LUMIVEX_INPOUT_CONF", L"inpout-test.conf");
+    start(nullptr, L"--port=inpout");
+    const std::string folder = std::filesystem::absolute("drv\\inpout").string();
+    const std::string names = sizeof(void*) == 8 ? "inpoutx64.dll or inpout32.dll" : "inpout32.dll";
+    check(MoveFileW(L"drv\\inpout\\inpout32.dll", L"away.dll"));
+    expect_notice(refused_port, "lumivex inpout: " + names + ": not found beside PORT.DLL (in " +
+                                    folder +
+                                    ") nor on the system's path; get InpOut32 from "
+                                    "Highrez (https://www.highrez.co.uk/downloads/inpout32/) "
+                                    "and put it into either");
+    check(MoveFileW(L"away.dll", L"drv\\inpout\\inpout32.dll"));
+    std::ofstream("inpout-driver-closed").flush();
+    expect_notice(refused_port, "lumivex inpout: " + folder +
+                                    "\\inpout32.dll: InpOut32's driver "
+                                    "is not open; start lumivex.exe once with \"Run as "
+                                    "administrator\" so that InpOut32 installs it");
+    DeleteFileW(L"inpout-driver-closed");
+    std::ofstream("inpout-test.conf") << "[LPT1]\nbase = 0x37B\n";
+    expect_notice(refused_port, "lumivex inpout: inpout-test.conf: line 2: base is the port's "
+                                "first I/O address, a multiple of 4 from 0x100 to 0xFFFC, not "
+                                "0x37B");
+    exit_with_code_0();
+}
+
 // Not a test: plays the demo on the port's own clock for scripts/screenshots-win32.sh.
 void play_demo() {
     start();
@@ -388,6 +480,9 @@ const std::map<std::string, void (*)()> scenarios{
     SCENARIO(unknown_port_name_stops_the_program),
     SCENARIO(sim_port_takes_the_panel_option),
     SCENARIO(sim_port_says_why_it_refuses),
+    SCENARIO(inpout_reaches_the_port_at_its_base),
+    SCENARIO(inpout_says_why_it_refuses),
+    SCENARIO(serial_port_drives_a_board),
     SCENARIO(play_demo)};
 
 } // namespace
