@@ -35,16 +35,6 @@ using namespace lumivex::benchmarks;
 
 namespace {
 
-template <typename Action> void report_ratio(const char* name, Action action) {
-    requested_ms = 0;
-    const auto start = wall_clock::now();
-    action();
-    const double wall = seconds_since(start);
-    const double nominal = static_cast<double>(requested_ms) / 1000.0;
-    std::printf("%-10s wall %.4f s, waits %.3f s, ratio %.5f\n", name, wall, nominal,
-                wall / nominal);
-}
-
 // Mean microseconds per call of access over many calls.
 template <typename Access> double microseconds_per_access(Access access) {
     constexpr int accesses = 200'000;

@@ -56,4 +56,15 @@ inline double seconds_since(wall_clock::time_point start) {
     return std::chrono::duration<double>(wall_clock::now() - start).count();
 }
 
+// Runs action and prints its wall time against the milliseconds it asked DELAY for.
+template <typename Action> void report_ratio(const char* name, Action action) {
+    requested_ms = 0;
+    const auto start = wall_clock::now();
+    action();
+    const double wall = seconds_since(start);
+    const double nominal = static_cast<double>(requested_ms) / 1000.0;
+    std::printf("%-10s wall %.4f s, waits %.3f s, ratio %.5f\n", name, wall, nominal,
+                wall / nominal);
+}
+
 } // namespace lumivex::benchmarks

@@ -41,6 +41,14 @@ mutant "sim: clear display no longer slow" default drv/sim/hd44780_model.cpp \
     'byte == 0x01 || (byte & 0xFE) == 0x02' '(byte & 0xFE) == 0x02'
 mutant "ppdev: DR written to the control lines" default drv/ppdev/ppdev_port.cpp \
     'transfer(PPWDATA, "PPWDATA", &byte);' 'transfer(PPWCONTROL, "PPWCONTROL", &byte);'
+mutant "sketch: waits half as long" default firmware/arduino/lumivex/waits.cpp \
+    'wait_ticks(uint32_t(us) * ticks_per_us);' 'wait_ticks(uint32_t(us));'
+mutant "sketch: an overflowing buffer not told" default firmware/arduino/lumivex/board.cpp \
+    'status |= LUMIVEX_STATUS_OVERFLOW;' ';'
+mutant "sketch: the byte read from the backpack lost" default firmware/arduino/lumivex/i2c_byte.cpp \
+    '*value = Wire.read();' 'Wire.read();'
+mutant "sketch: the first port's pins read as 0" default firmware/arduino/lumivex/lines.cpp \
+    'pins[p] = *ports[p].in;' 'pins[p] = p ? *ports[p].in : 0;'
 mutant "bench: a block with a foreign magic accepted" default drv/sim/published_state.h \
     'state.magic == published_state_magic &&' ''
 mutant "gpio/i2c: E no longer falls first" default drv/common/signal_steps.cpp \
@@ -55,6 +63,10 @@ mutant "mcp2221: each write's answer awaited" default drv/mcp2221/mcp2221_device
 mutant "gpio/i2c/ppdev: a failed transfer does not stop the port" default \
     drv/common/port_failures.cpp $'    answering_ = false;\n    line_ = failure_line' \
     '    line_ = failure_line'
+mutant "serial: the data lines driven on while R/W rises" default drv/serial/serial_port.cpp \
+    'input ? link_.set_directions(mask, 0) : std::string()' 'std::string()'
+mutant "serial: more bytes sent than the board's buffer holds" default drv/serial/board_link.cpp \
+    'while (sent_ + bytes + sync_length - confirmed_ > window_ &&' 'while (bytes == 0 &&'
 mutant "qt: a close request ignored" default ui/qt/qt_dialog.cpp \
     $'    event->ignore();\n    request_exit();' '    event->ignore();'
 mutant "win32: a combo box close-up taken as an edit change" win32 ui/win32/dialog_procedure.cpp \

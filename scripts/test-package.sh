@@ -25,7 +25,8 @@ for file in /usr/bin/lumivex /usr/lib/lumivex/lumivex /usr/lib/lumivex/lumivex-b
     /usr/lib/lumivex/drv/gpio/PORT.DLL \
     /usr/lib/lumivex/drv/gpio/gpio.conf /usr/lib/lumivex/drv/i2c/PORT.DLL \
     /usr/lib/lumivex/drv/i2c/i2c.conf /usr/lib/lumivex/drv/mcp2221/PORT.DLL \
-    /usr/lib/lumivex/drv/mcp2221/mcp2221.conf /usr/share/applications/lumivex.desktop \
+    /usr/lib/lumivex/drv/mcp2221/mcp2221.conf /usr/lib/lumivex/drv/serial/PORT.DLL \
+    /usr/lib/lumivex/drv/serial/serial.conf /usr/share/applications/lumivex.desktop \
     /usr/share/icons/hicolor/16x16/apps/lumivex.png /usr/share/icons/hicolor/32x32/apps/lumivex.png \
     /usr/share/icons/hicolor/scalable/apps/lumivex.svg /usr/share/doc/lumivex/copyright; do
     dpkg -S "$file" >/dev/null

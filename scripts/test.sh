@@ -7,7 +7,9 @@
 # them, screenshots of the Windows and the Qt dialog go to build/<windows build>/screenshots/,
 # and the Debian package is built, installed here, driven under Xvfb and removed again. The
 # portable core, the Linux port libraries and their tests are cross-built for 64-bit and 32-bit
-# ARM (Raspberry Pi OS arm64 and armhf) and their tests run under qemu-user.
+# ARM (Raspberry Pi OS arm64 and armhf) and their tests run under qemu-user. The Arduino sketch
+# is built and run on a simulated board (simavr) against the serial port library, in the default
+# and the sanitizer builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,7 +19,8 @@ bash scripts/install-dependencies.sh $(cat scripts/build-packages.txt) \
     chromium desktop-file-utils dpkg-dev file xvfb xauth xdotool \
     dbus at-spi2-core python3-dbus qemu-system-x86 busybox-static cpio \
     $(cat scripts/win32-packages.txt) imagemagick qt6-qpa-plugins x11-utils libc6:i386 \
-    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user make xz-utils
+    g++-aarch64-linux-gnu g++-arm-linux-gnueabihf qemu-user make xz-utils \
+    gcc-avr avr-libc arduino-core-avr libsimavr-dev pkg-config
 # The QEMU guests run Debian's current kernel, which lacks gpio-sim: it is built for that kernel
 # from its sources and headers.
 guest_kernel=$(source tests/support/qemu/guest.sh && kernel_release)
@@ -50,7 +53,7 @@ build_and_test() {
     ctest --preset "$1"
 }
 
-build_and_test default
+build_and_test default -DLUMIVEX_ARDUINO=ON
 build_and_test arm64
 build_and_test armhf
 if [ "$windows_tests" = win32 ]; then
@@ -64,4 +67,4 @@ echo "=== screenshots"
 bash scripts/screenshots-win32.sh "$windows_tests"
 echo "=== Debian package"
 bash scripts/test-package.sh
-build_and_test sanitize
+build_and_test sanitize -DLUMIVEX_ARDUINO=ON

@@ -1,6 +1,6 @@
 // The port-library exports of a library for real hardware: the waits are the shared precise
-// wait, fine-grained while a port is open, the registers the library's own port
-// (hardware_exports.h).
+// wait, fine-grained while a port is open and told to the library's own port first, the
+// registers that port's (hardware_exports.h).
 #include "drv/common/hardware_exports.h"
 
 #include "drv/common/last_error.h"
@@ -35,14 +35,18 @@ PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL CLOSECOM(void) {
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAY(int32_t ms) {
-    if (ms > 0)
+    if (ms > 0) {
+        hardware_port().pause(std::chrono::milliseconds(ms));
         wait_precisely(std::chrono::milliseconds(ms));
+    }
     return 0;
 }
 
 PORT_LIBRARY_EXPORT int32_t PORT_LIBRARY_CALL DELAYUS(int32_t us) {
-    if (us > 0)
+    if (us > 0) {
+        hardware_port().pause(std::chrono::microseconds(us));
         wait_precisely(std::chrono::microseconds(us));
+    }
     return 0;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 
 namespace lumivex::drv {
@@ -17,6 +18,10 @@ public:
     // Addresses outside the open port are ignored; reading them gives 0xFF.
     virtual int read(int address) = 0;
     virtual void write(int address, int value) = 0;
+    // The program waits this long (DELAY, DELAYUS) before its next access. A device that runs
+    // the changes on its own clock is told, to keep them as far apart; the rest have nothing to
+    // do.
+    virtual void pause(std::chrono::nanoseconds) {}
     virtual const std::string& error() const = 0;
 };
 

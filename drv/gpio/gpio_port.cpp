@@ -11,17 +11,9 @@ namespace lumivex::gpio {
 
 namespace {
 
-using lpt::control_register;
-using lpt::data_register;
-using lpt::status_register;
-
 std::string open_failure(int error) {
     return error == ENOENT ? "no such chip (ls /dev/gpiochip* lists the chips there are)"
                            : std::strerror(error);
-}
-
-std::uint64_t bit(const std::optional<int>& index) {
-    return index ? std::uint64_t{1} << *index : 0;
 }
 
 } // namespace
@@ -78,7 +70,7 @@ std::string GpioPort::request_failure(int chip, int error) const {
     return "a line is held by another consumer";
 }
 
-void GpioPort::lay_out(const Wiring& wiring) {
+drv::LineBits GpioPort::lay_out(const Wiring& wiring) {
     lines_.clear();
     const auto add = [&](const LineOffset& offset, std::string signal) -> std::optional<int> {
         if (!offset)
@@ -87,13 +79,15 @@ void GpioPort::lay_out(const Wiring& wiring) {
         lines_.push_back({*offset, signal, given != wiring.config_lines.end() ? given->second : 0});
         return static_cast<int>(lines_.size()) - 1;
     };
-    rs_ = add(wiring.rs, "rs");
-    rw_ = add(wiring.rw, "rw");
-    e_ = add(wiring.e, "e");
+    drv::LineBits bits;
+    bits.rs = add(wiring.rs, "rs");
+    bits.rw = add(wiring.rw, "rw");
+    bits.e = add(wiring.e, "e");
     for (int bit = 0; bit < 8; ++bit)
-        data_[bit] = add(wiring.data[bit], "d" + std::to_string(bit));
+        bits.data[bit] = add(wiring.data[bit], "d" + std::to_string(bit));
     for (int bit = 0; bit < 8; ++bit)
-        leds_[bit] = add(wiring.leds[bit], "led" + std::to_string(bit));
+        bits.leds[bit] = add(wiring.leds[bit], "led" + std::to_string(bit));
+    return bits;
 }
 
 bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
@@ -102,7 +96,7 @@ bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     const Wiring* wiring = wirings.of(device_name, "wiring", reason);
     if (wiring == nullptr)
         return failures_.refuse(device_name, reason);
-    lay_out(*wiring);
+    const drv::LineBits bits = lay_out(*wiring);
     const int chip = device_.open(wiring->chip);
     if (chip < 0 && (-chip == EACCES || -chip == EPERM))
         return failures_.refuse(wiring->chip, drv::permission_reason("gpio"));
@@ -115,8 +109,7 @@ bool GpioPort::open(const std::string& device_name, const Wirings& wirings) {
     device_.close(chip);
     if (!reason.empty())
         return failures_.refuse(wiring->chip, reason + wirings.source.cure());
-    registers_ = lpt::PortRegisters();
-    applied_ = registers_.signals();
+    registers_.reset(bits);
     failures_.opened(wiring->chip);
     base_ = lpt::base_address_of(device_name);
     return true;
@@ -130,106 +123,43 @@ void GpioPort::close() {
     base_ = 0;
 }
 
-// The levels of every line of the request, one bit each.
-std::uint64_t GpioPort::line_values(const lpt::DisplaySignals& signals) const {
-    std::uint64_t values =
-        (signals.rs ? bit(rs_) : 0) | (signals.rw ? bit(rw_) : 0) | (signals.e ? bit(e_) : 0);
-    for (int data_bit = 0; data_bit < 8; ++data_bit)
-        if ((signals.data >> data_bit & 1) != 0)
-            values |= bit(data_[data_bit]) | bit(leds_[data_bit]);
-    return values;
+int GpioPort::set_levels(std::uint64_t levels, std::uint64_t mask) {
+    gpio_v2_line_values values{levels, mask};
+    return device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
 }
 
-// The request's bits of D7..D<first_bit>.
-std::uint64_t GpioPort::data_lines(int first_bit) const {
-    std::uint64_t mask = 0;
-    for (int data_bit = first_bit; data_bit < 8; ++data_bit)
-        mask |= bit(data_[data_bit]);
-    return mask;
-}
-
-// The direction of the data lines and every output's level in one request; 0 or the errno value.
-int GpioPort::configure(const lpt::DisplaySignals& signals) {
+// The direction of the data lines and every output's level in one request.
+int GpioPort::set_data_direction(bool input, std::uint64_t data, std::uint64_t levels) {
     gpio_v2_line_config config{};
     config.flags = GPIO_V2_LINE_FLAG_OUTPUT;
     config.attrs[0].attr.id = GPIO_V2_LINE_ATTR_ID_OUTPUT_VALUES;
-    config.attrs[0].attr.values = line_values(signals);
+    config.attrs[0].attr.values = levels;
     config.attrs[0].mask = (std::uint64_t{1} << lines_.size()) - 1;
     config.num_attrs = 1;
-    if (signals.data_released) {
+    if (input) {
         config.attrs[1].attr.id = GPIO_V2_LINE_ATTR_ID_FLAGS;
         config.attrs[1].attr.flags = GPIO_V2_LINE_FLAG_INPUT;
-        config.attrs[1].mask = data_lines(0);
+        config.attrs[1].mask = data;
         config.num_attrs = 2;
     }
     return device_.ioctl(request_, GPIO_V2_LINE_SET_CONFIG_IOCTL, &config);
 }
 
-void GpioPort::apply(lpt::DisplaySignals target) {
-    if (!rw_) // R/W on ground: the display never drives the data lines
-        target.data_released = false;
-    for (const lpt::DisplaySignals& step : drv::signal_steps(applied_, target)) {
-        if (step.data_released != applied_.data_released) {
-            if (const int error = configure(step); error != 0)
-                return failures_.stop_changes("changing the data lines' direction", error);
-        } else {
-            // The kernel sets outputs only; released data lines keep their direction.
-            const std::uint64_t outputs = step.data_released ? ~data_lines(0) : ~std::uint64_t{0};
-            gpio_v2_line_values values{line_values(step),
-                                       (line_values(step) ^ line_values(applied_)) & outputs};
-            if (values.mask != 0) {
-                const int error = device_.ioctl(request_, GPIO_V2_LINE_SET_VALUES_IOCTL, &values);
-                if (error != 0)
-                    return failures_.stop_changes("setting the lines", error);
-            }
-        }
-        applied_ = step;
-    }
+int GpioPort::get_levels(std::uint64_t mask, std::uint64_t& levels) {
+    gpio_v2_line_values values{0, mask};
+    const int error = device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values);
+    levels = values.bits;
+    return error;
 }
 
 void GpioPort::write(int address, int value) {
-    const int offset = lpt::register_at(base_, address);
-    if (offset < 0 || !failures_.answering())
-        return;
-    registers_.write(offset, static_cast<std::uint8_t>(value));
-    apply(registers_.signals());
-}
-
-// D7..D<first_bit> as the released lines show them, the other bits as DR drives them.
-std::optional<std::uint8_t> GpioPort::sample(int first_bit) {
-    std::uint8_t levels = registers_.data_register();
-    if (!applied_.data_released)
-        return levels;
-    gpio_v2_line_values values{0, data_lines(first_bit)};
-    if (const int error = device_.ioctl(request_, GPIO_V2_LINE_GET_VALUES_IOCTL, &values);
-        error != 0) {
-        failures_.stop_changes("reading the data lines", error);
-        return std::nullopt;
-    }
-    for (int data_bit = first_bit; data_bit < 8; ++data_bit)
-        if (data_[data_bit])
-            levels =
-                static_cast<std::uint8_t>((levels & ~(1 << data_bit)) |
-                                          ((values.bits & bit(data_[data_bit])) != 0) << data_bit);
-    return levels;
+    if (const int offset = lpt::register_at(base_, address); offset >= 0)
+        registers_.write(offset, static_cast<std::uint8_t>(value));
 }
 
 int GpioPort::read(int address) {
     const int offset = lpt::register_at(base_, address);
-    if (offset < 0 || !failures_.answering())
-        return 0xFF;
-    switch (offset) {
-    case data_register: {
-        const auto levels = sample(0);
-        return levels ? *levels : 0xFF;
-    }
-    case status_register: {
-        const auto levels = sample(4);
-        return levels ? lpt::status_value(*levels) : 0xFF;
-    }
-    default:
-        return registers_.control_register();
-    }
+    return offset >= 0 ? registers_.read(offset) : 0xFF;
 }
 
 } // namespace lumivex::gpio

@@ -38,7 +38,7 @@ expect_same "$source/resources/icons/lumivex.svg" share/icons/hicolor/scalable/a
 expect_same "$source/packaging/copyright" share/doc/lumivex/copyright
 expect_same "$build/drv/sim/lumivex_sim_port.so" lib/lumivex/drv/PORT.DLL
 expected=(lumivex lumivex-bench HELP/overview.htm drv/PORT.DLL)
-for name in ppdev gpio i2c mcp2221; do
+for name in ppdev gpio i2c mcp2221 serial; do
     expect_same "$build/drv/$name/lumivex_${name}_port.so" "lib/lumivex/drv/$name/PORT.DLL"
     expected+=("drv/$name/PORT.DLL")
     if [ -e "$source/drv/$name/$name.conf" ]; then
