@@ -332,8 +332,8 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
 // code 2.
 void unknown_port_name_stops_the_program() {
     start(nullptr, L"--port=nope");
-    check(message_box_seen(dialog) ==
-          L"Lumivex: lumivex: no port library named \"nope\" (found: sim, inpout, mcp2221, serial) icon 1");
+    check(message_box_seen(dialog) == L"Lumivex: lumivex: no port library named \"nope\" (found: "
+                                      L"sim, inpout, mcp2221, serial) icon 1");
     check(PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0));
     DWORD code = 0;
     check(ended_within(limit_ms) && GetExitCodeProcess(process.hProcess, &code) && code == 2);
