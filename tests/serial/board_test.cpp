@@ -20,8 +20,8 @@ TEST(Sketch, AnswersGathersItsStatusAndKeepsItsWaits) {
     EXPECT_EQ(board.talk({'X', 'S', 1}, 3), (Bytes{'s', 1, 2}));
     EXPECT_EQ(board.talk({'W', 0x78, 0, 'S', 2}, 3), (Bytes{'s', 2, 2}));
     EXPECT_EQ(board.talk({'W', 0x27, 0, 'Q', 0x27, 'S', 3}, 6), (Bytes{'q', 1, 0xFF, 's', 3, 1}));
-    Bytes flood = {'M', 12, 0};
-    flood.resize(1203);
+    Bytes flood = {'M', 14, 0};
+    flood.resize(1403);
     flood.insert(flood.end(), {'S', 4, 'S', 5});
     EXPECT_EQ(board.talk(flood, 6), (Bytes{'s', 4, 4, 's', 5, 0}));
     // D0 as an output: high, 1000 us, low, 2 ms, high.
