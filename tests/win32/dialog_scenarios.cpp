@@ -1,6 +1,5 @@
-// Drives lumivex.exe under Wine by messages to its dialog's controls, with the recording port
-// library as drv/PORT.DLL (or none). One scenario per run: dialog_scenarios NAME. Every wait is
-// bounded; the first failed check ends the scenario, naming its line.
+// Drives lumivex.exe under Wine by messages to its controls, with the recording port library as
+// drv/PORT.DLL (or none): dialog_scenarios NAME. Waits are bounded; a failed check names its line.
 #include "app/shared_state.h"
 #include "dialog/dialog_template.h"
 #include "display/initialisation.h"
@@ -136,8 +135,8 @@ std::wstring message_box_seen(HWND box) {
 }
 
 // Brings the notice up as the case says and answers it; nothing reaches the port library. A
-// reason follows the case's text on a line of its own. The box is read as
-// "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]" while it is open.
+// reason follows the text on a line of its own. The open box reads as
+// "caption: text[ icon] buttons[ owned by the dialog][ dialog enabled]".
 void expect_notice(const NoticeCase& c, const std::string& reason = "") {
     if (c.field != 0)
         set_text(c.field, c.field_text);
@@ -219,8 +218,7 @@ void notices_show_text_caption_and_owner() {
     exit_with_code();
 }
 
-// The system's message for a failed load of path: code's text, naming the path where it says
-// %1, else after it.
+// The system's message for a failed load of path: code's text, the path at %1 or before it.
 std::string load_failure(const std::string& path, DWORD code) {
     char message[256] = "";
     FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
@@ -281,8 +279,7 @@ void answers_during_the_led_test() {
     exit_with_code();
 }
 
-// Each icon with its 32 and 16 pixel images, and a version resource stating the version the
-// dialog shows.
+// Each icon with its 32 and 16 pixel images; the version resource states the dialog's version.
 void resources_of_the_program() {
     const HMODULE module = LoadLibraryExW(L"lumivex.exe", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     for (const int id : {LUMIVEX_LARGE_ICON, LUMIVEX_SMALL_ICON}) {
@@ -329,8 +326,7 @@ LRESULT CALLBACK refuse_bench_window(int code, WPARAM window, LPARAM details) {
                : CallNextHookEx(nullptr, code, window, details);
 }
 
-// An unknown port library's name stops the program before its dialog: a message box, then exit
-// code 2.
+// An unknown port library's name stops the program before its dialog: a box, then exit code 2.
 void unknown_port_name_stops_the_program() {
     start(nullptr, L"--port=nope");
     check(message_box_seen(dialog) ==
@@ -339,8 +335,7 @@ void unknown_port_name_stops_the_program() {
     exit_with_code(2, false);
 }
 
-// The simulated port reads the panel the command line gives: one it does not offer keeps its
-// port from opening.
+// The simulated port takes the command line's panel: one it does not offer keeps it closed.
 void sim_port_takes_the_panel_option() {
     start(nullptr, L"--panel=99x9");
     expect_notice(refused_port, "lumivex sim: LUMIVEX_SIM_PANEL \"99x9\"" +
