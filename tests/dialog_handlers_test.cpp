@@ -2,6 +2,7 @@
 #include "dialog/control_ids.h"
 #include "dialog/handlers.h"
 #include "support/core_test.h"
+#include "support/front_end_cases.h"
 
 #include <tuple>
 
@@ -42,14 +43,12 @@ TEST_F(DialogHandlers, InitialisationFillsTheListAndEachControlReachesItsHandler
     EXPECT_EQ(dialog.checked, std::set<int>{lpt1_radio});
     EXPECT_EQ(dialog.limits, (std::map<int, int>{{operand_field, 11}, {sequence_field, 14}}));
     open_port_on_eight_bits();
-    dialog.texts = {{operand_field, "1100 0000"}, {sequence_field, "01 0100 0001"}};
     dialog.selections[command_list] = 3;
-    const std::pair<int, int> buttons[] = {
-        {display_on_button, 0x0F},  {clear_display_button, 0x01}, {return_home_button, 0x03},
-        {cursor_left_button, 0x10}, {cursor_right_button, 0x14},  {first_line_button, 0x80},
-        {second_line_button, 0xC0}, {repeat_command_button, 0xC0}};
-    for (const auto& [id, instruction] : buttons)
-        EXPECT_EQ(sent_by(id), instructions({instruction})) << id;
+    for (const front_end::ClickCase& c : front_end::click_cases) {
+        dialog.texts[c.field] = c.text;
+        EXPECT_EQ(sent_by(c.button), (std::vector<BusPulse>{{c.rs, 0, c.byte}})) << c.button;
+    }
+    dialog.texts = {{operand_field, "1100 0000"}, {sequence_field, "01 0100 0001"}};
     using enum Notification;
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0}));
     EXPECT_EQ(sent_by(command_list, close_up), instructions({0xC0})); // the same selection again
@@ -57,8 +56,6 @@ TEST_F(DialogHandlers, InitialisationFillsTheListAndEachControlReachesItsHandler
         for (const int id : {command_list, operand_field, sequence_field})
             EXPECT_TRUE(sent_by(id, ignored).empty()) << id;
     EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{0, 1, 0x41}})); // RS, R/W
-    dialog.texts[sequence_field] = "10 0000 0010";
-    EXPECT_EQ(sent_by(send_sequence_button), (std::vector<BusPulse>{{1, 0, 0x02}}));
     EXPECT_EQ(dialog.opened_lists, std::vector<int>{command_list});
     EXPECT_EQ(dialog.selected_all, (std::vector<int>{operand_field, sequence_field}));
     EXPECT_TRUE(notices.shown.empty());

@@ -65,10 +65,6 @@ TEST_F(PortModule, FailedOpensSayWhyAndLeaveNothingOpenOrLoaded) {
     port::wait_ms(1);                       // waits take an open port as their condition too
     port::wait_us(10);
     EXPECT_EQ(port_notices(), (Texts{"Time-Err - Must open Port!", "Time-ErrU - Must open Port!"}));
-}
-
-TEST_F(PortModule, ALongReasonIsCutAtACharactersStart) {
-    port.opencom_succeeds = false;
     port.reason = "x" + std::string(1019, '-') + "\u00fc\u20ac"; // cut in the euro sign
     EXPECT_EQ(port::open_port(0x378), port::device_not_opened);
     EXPECT_EQ(port_notices(),

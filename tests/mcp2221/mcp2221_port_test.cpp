@@ -72,7 +72,7 @@ TEST_F(BridgeMapping, TheDisplayTakesInitialisationAndTextAfterABusLeftBusy) {
     EXPECT_TRUE(device.answers.empty());
 }
 
-TEST_F(BridgeMapping, NothingAtTheAddressNamesThoseThatAnswer) {
+TEST_F(BridgeMapping, NoBridgeOrNothingAtTheAddressSaysWhatThereIs) {
     const std::pair<std::optional<unsigned>, const char*> cases[] = {
         {0x3F, "(answering: 0x3F)"},
         {std::nullopt, "(nor at any PCF8574 address, 0x20..0x27 or 0x38..0x3F: check SDA, SCL, "
@@ -85,6 +85,9 @@ TEST_F(BridgeMapping, NothingAtTheAddressNamesThoseThatAnswer) {
                       found);
         EXPECT_FALSE(device.chip.bus_busy());
     }
+    EXPECT_EQ(refusal(MCP2221_PORT_LIBRARY, {}),
+              "lumivex mcp2221: MCP2221: no bridge found (USB ID 04d8:00dd; lsusb lists it when it "
+              "is plugged in)\n");
 }
 
 // A backpack that no longer acknowledges (its answer comes with the next write) or an unplugged
@@ -104,12 +107,6 @@ TEST_F(BridgeMapping, ADeviceThatStopsAnsweringIsToldOnceAndLeftAlone) {
                       std::string(reason) +
                       "); nothing reaches it until the port is opened again\n");
     }
-}
-
-TEST_F(BridgeMapping, TheLibraryWithoutABridgeSaysSo) {
-    EXPECT_EQ(refusal(MCP2221_PORT_LIBRARY, {}),
-              "lumivex mcp2221: MCP2221: no bridge found (USB ID 04d8:00dd; lsusb lists it when it "
-              "is plugged in)\n");
 }
 
 } // namespace

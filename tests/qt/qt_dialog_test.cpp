@@ -114,13 +114,17 @@ private slots:
     }
 
     // The dialog as initialisation leaves it (the list's entries and LPT1 are used below), then
-    // every button by its Alt key.
+    // every button by its Alt key; the list opens when typed into and issues on every closing.
     void controlsReachTheirHandlersByTheirAltKeys() {
         auto* list = control<QComboBox>(command_list);
         QVERIFY(list->currentIndex() == -1 &&
                 control<QLineEdit>(operand_field)->maxLength() == operand_field_limit &&
                 control<QLineEdit>(sequence_field)->maxLength() == sequence_field_limit);
 
+        show_dialog();
+        QTest::keyClicks(list->lineEdit(), "S");
+        QTRY_VERIFY(list->view()->isVisible());
+        list->hidePopup(); // issues nothing: no port
         show_dialog();
         QWindow* window = dialog->windowHandle();
         QTest::keyClick(window, Qt::Key_O, Qt::AltModifier);
@@ -135,6 +139,21 @@ private slots:
             QTest::keyClick(window, c.mnemonic, Qt::AltModifier);
             QTRY_COMPARE(decode_pulses(trace), on_four_bits(c.rs, c.byte));
         }
+        control<QLineEdit>(operand_field)->setText(list_operand);
+        list->setCurrentIndex(0);
+        trace.clear();
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) { // Escape: no change
+            list->showPopup();
+            QTRY_VERIFY(list->view()->isVisible());
+            list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
+            QTest::keyClick(list->view(), key);
+        }
+        const std::vector<BusPulse> once = on_four_bits(0, list_byte);
+        QTRY_COMPARE(decode_pulses(trace), (std::vector{once[0], once[1], once[0], once[1]}));
+        dialog->hide(); // closes no list that was shown
+        QCoreApplication::processEvents();
+        QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
+        show_dialog();
         QTest::keyClick(window, Qt::Key_C, Qt::AltModifier);
         QTRY_VERIFY(!open->isChecked());
         QTest::keyClick(window, Qt::Key_X, Qt::AltModifier);
@@ -142,35 +161,9 @@ private slots:
         QVERIFY(!dialog->isVisible());
     }
 
-    void theListIssuesOnEveryClosingAndOpensWhenTypedInto() {
-        show_dialog();
-        auto* list = control<QComboBox>(command_list);
-        QTest::keyClicks(list->lineEdit(), "S");
-        QTRY_VERIFY(list->view()->isVisible());
-        list->hidePopup();
-        QCoreApplication::processEvents(); // its closing issues nothing: no port
-
-        click(open_port_button);
-        control<QLineEdit>(operand_field)->setText(list_operand);
-        trace.clear();
-        list->showPopup();
-        QTRY_VERIFY(list->view()->isVisible());
-        list->view()->setCurrentIndex(list->model()->index(ddram_address_entry, 0));
-        QTest::keyClick(list->view(), Qt::Key_Return);
-        QTRY_COMPARE(decode_pulses(trace), on_four_bits(0, list_byte));
-
-        list->showPopup(); // closed again without a change: issued again
-        QTRY_VERIFY(list->view()->isVisible());
-        QTest::keyClick(list->view(), Qt::Key_Escape);
-        QTRY_COMPARE(decode_pulses(trace).size(), std::size_t{4});
-
-        dialog->hide(); // hiding the dialog closes no list that was shown
-        QCoreApplication::processEvents();
-        QCOMPARE(decode_pulses(trace).size(), std::size_t{4});
-    }
-
-    // Round the template's tab stops, and round again.
-    void tabOrderIsTheTemplatesOrder() {
+    // Round the template's tab stops, and round again. Enter and Escape do nothing; focusing a
+    // binary field by the mouse selects its text.
+    void tabOrderEnterEscapeAndFocus() {
         show_dialog();
         QList<int> stops;
         for (const dialog::ControlTemplate& c : dialog::control_dialog().controls)
@@ -183,11 +176,6 @@ private slots:
             QVERIFY2(stop == focus || stop->isAncestorOf(focus), qPrintable(QString::number(i)));
             QTest::keyClick(focus, Qt::Key_Tab);
         }
-    }
-
-    // Enter and Escape do nothing; focusing a binary field by the mouse selects its text.
-    void enterAndEscapeDoNothingAndFocusSelectsAll() {
-        show_dialog();
         for (const int id : {int(operand_field), int(bus_width_check)}) {
             dialog->control(id)->setFocus();
             for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape})

@@ -37,32 +37,22 @@ unsigned length_of(const Report& command) {
 std::optional<Report> Mcp2221Model::answer(const Report& command) {
     if (!plugged_)
         return std::nullopt;
+    const std::uint8_t code = command[0];
     Report answer;
-    switch (command[0]) {
-    case 0x10:
+    if (code == 0x10)
         answer = status(command);
-        break;
-    case 0x90: // write; 0x92 with a repeated start, 0x94 without a stop
-    case 0x92:
-    case 0x94:
-        answer = write(command);
-        break;
-    case 0x91: // read; 0x93 with a repeated start
-    case 0x93:
-        answer = read(command);
-        break;
-    case 0x40:
+    else if (code == 0x90 || code == 0x92 || code == 0x94) // 0x92 repeated start, 0x94 no stop
+        answer = state_ != idle ? busy(code) : write(command);
+    else if (code == 0x91 || code == 0x93) // 0x93 with a repeated start
+        answer = state_ != idle ? busy(code) : read(command);
+    else if (code == 0x40)
         answer = get_data();
-        break;
-    case 0x50:
+    else if (code == 0x50)
         answer = set_gpio(command);
-        break;
-    case 0x51:
+    else if (code == 0x51)
         answer = get_gpio();
-        break;
-    default:
+    else
         return std::nullopt;
-    }
     ++round_trips_;
     return answer;
 }
@@ -115,34 +105,31 @@ void Mcp2221Model::clock_out(std::uint8_t pins) {
                       now_us_);
 }
 
-Report Mcp2221Model::write(const Report& command) {
-    Report answer = answer_to(command[0]);
-    if (state_ != idle) {
-        answer[1] = engine_busy;
-        answer[2] = state_;
-    } else if (addressed(command[3])) {
-        for (unsigned at = 0; at < length_of(command); ++at)
-            clock_out(command[4 + at]);
-    }
+// The engine busy: it repeats its state.
+Report Mcp2221Model::busy(std::uint8_t code) const {
+    Report answer = answer_to(code);
+    answer[1] = engine_busy;
+    answer[2] = state_;
     return answer;
 }
 
+Report Mcp2221Model::write(const Report& command) {
+    if (addressed(command[3]))
+        for (unsigned at = 0; at < length_of(command); ++at)
+            clock_out(command[4 + at]);
+    return answer_to(command[0]);
+}
+
 Report Mcp2221Model::read(const Report& command) {
-    Report answer = answer_to(command[0]);
-    if (state_ != idle) {
-        answer[1] = engine_busy;
-        answer[2] = state_;
-        return answer;
+    if (addressed(command[3])) {
+        // Pins set high only pull up: the display pulls low those of D7..D4 it drives low.
+        const auto pulled_low = display_.driven_lines() & ~display_.output() & 0xF0;
+        read_length_ = static_cast<std::uint8_t>(length_of(command));
+        std::fill_n(read_data_.begin(), read_length_, pins_ & ~pulled_low);
+        now_us_ += read_length_ * byte_time_us();
+        state_ = read_complete;
     }
-    if (!addressed(command[3]))
-        return answer;
-    // Pins set high only pull up: the display pulls low those of D7..D4 it drives low.
-    const auto pulled_low = display_.driven_lines() & ~display_.output() & 0xF0;
-    read_length_ = static_cast<std::uint8_t>(length_of(command));
-    std::fill_n(read_data_.begin(), read_length_, pins_ & ~pulled_low);
-    now_us_ += read_length_ * byte_time_us();
-    state_ = read_complete;
-    return answer;
+    return answer_to(command[0]);
 }
 
 Report Mcp2221Model::get_data() {

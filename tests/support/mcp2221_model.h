@@ -45,6 +45,7 @@ public:
 
 private:
     Report status(const Report& command);
+    Report busy(std::uint8_t code) const;
     Report write(const Report& command);
     Report read(const Report& command);
     Report get_data();
