@@ -28,7 +28,8 @@ for file in /usr/bin/lumivex /usr/lib/lumivex/lumivex /usr/lib/lumivex/lumivex-b
     /usr/lib/lumivex/drv/mcp2221/mcp2221.conf /usr/lib/lumivex/drv/serial/PORT.DLL \
     /usr/lib/lumivex/drv/serial/serial.conf /usr/share/applications/lumivex.desktop \
     /usr/share/icons/hicolor/16x16/apps/lumivex.png /usr/share/icons/hicolor/32x32/apps/lumivex.png \
-    /usr/share/icons/hicolor/scalable/apps/lumivex.svg /usr/share/doc/lumivex/copyright; do
+    /usr/share/icons/hicolor/scalable/apps/lumivex.svg /usr/share/doc/lumivex/copyright \
+    $(printf '/usr/lib/lumivex/%s ' firmware/arduino/lumivex/*); do
     dpkg -S "$file" >/dev/null
 done
 echo "installed: $(dpkg-query -W -f='${Package} ${Version}' lumivex)"

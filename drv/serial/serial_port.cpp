@@ -1,11 +1,13 @@
 #include "drv/serial/serial_port.h"
 
+#include "drv/common/config_places.h"
 #include "drv/common/failure_text.h"
 #include "drv/serial/link_errors.h"
 #include "firmware/arduino/lumivex/protocol.h"
 #include "port/lpt_wiring.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <string_view>
 
 namespace lumivex::serial {
@@ -18,8 +20,11 @@ constexpr std::chrono::milliseconds patience{3000};
 constexpr unsigned control_lines =
     1u << LUMIVEX_LINE_RS | 1u << LUMIVEX_LINE_RW | 1u << LUMIVEX_LINE_E;
 
-const char* const upload =
-    "open firmware/arduino/lumivex/lumivex.ino in the Arduino IDE and upload it to the board";
+// What to do about a board that does not run the sketch this library needs.
+std::string upload() {
+    return "open " + sketch_path(drv::library_folder()) +
+           " in the Arduino IDE and upload it to the board";
+}
 
 constexpr std::string_view missing = "no such serial port (is the board plugged in?)";
 
@@ -37,6 +42,24 @@ std::string open_failure(int error) {
 
 } // namespace
 
+std::string sketch_path(const std::string& library_folder) {
+    const std::string in_sources = "firmware/arduino/lumivex/lumivex.ino";
+    std::string path = library_folder; // <run folder>/drv/serial
+    for (int level = 0; level < 2; ++level) {
+        const auto separator = path.find_last_of("\\/");
+        if (separator == std::string::npos)
+            return in_sources;
+        path.erase(separator);
+    }
+    for (const char* name : {"firmware", "arduino", "lumivex", "lumivex.ino"})
+        path = drv::path_in(path, name);
+    std::FILE* sketch = drv::open_for_reading(path);
+    if (sketch == nullptr)
+        return in_sources;
+    std::fclose(sketch);
+    return path;
+}
+
 // Opens `name` and shakes hands with the sketch; why not, or empty.
 std::string SerialPort::connect(const std::string& name, BoardIdentity& identity) {
     if (const int error = transport_.open(name); error != 0)
@@ -46,12 +69,12 @@ std::string SerialPort::connect(const std::string& name, BoardIdentity& identity
     if (!error.empty())
         return error;
     if (!answer)
-        return "no answer from the Lumivex sketch; " + std::string(upload);
+        return "no answer from the Lumivex sketch; " + upload();
     identity = *answer;
     if (identity.version != LUMIVEX_PROTOCOL_VERSION)
         return "the board runs the Lumivex sketch of protocol version " +
                std::to_string(identity.version) + ", this port library needs version " +
-               std::to_string(LUMIVEX_PROTOCOL_VERSION) + "; " + upload;
+               std::to_string(LUMIVEX_PROTOCOL_VERSION) + "; " + upload();
     return identity.mode == LUMIVEX_MODE_BACKPACK ? std::string() : start(identity);
 }
 

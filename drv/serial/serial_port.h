@@ -17,6 +17,10 @@
 
 namespace lumivex::serial {
 
+// The sketch a board must run, as the run folder holding the library in `library_folder`
+// (<run folder>/drv/serial) has it; the path in the sources when that folder holds none.
+std::string sketch_path(const std::string& library_folder);
+
 // LPT1 or LPT2 on a board running the Lumivex sketch: the registers DR, SR and CR at the port's
 // base address drive the lines of the sketch's wiring as a parallel port drives its pins
 // (drv::LineRegisters), each change sent over the serial link and run by the board in order.

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks the layout: the run folder with the program,
-# the bench, the help page and every port library (the simulated port as drv/PORT.DLL, each other
-# in drv/<name>/ with its default configuration), the launcher, the menu entry with an action for
-# each library, and its icons. Files a run left in the stage are not installed. Then runs the
-# installed launcher, through a symbolic link, against stand-in programs: it starts the program of
-# the run folder in the current folder with its arguments, beside the bench only when the port
-# chosen is the simulated one.
+# the bench, the help page, every port library (the simulated port as drv/PORT.DLL, each other
+# in drv/<name>/ with its default configuration) and the Arduino sketch's sources, the launcher,
+# the menu entry with an action for each library, and its icons. Files a run left in the stage
+# are not installed. Then runs the installed launcher, through a symbolic link, against stand-in
+# programs: it starts the program of the run folder in the current folder with its arguments,
+# beside the bench only when the port chosen is the simulated one.
 # Usage: check_install.sh <build dir> <source dir> <scratch dir>
 set -euo pipefail
 build=$1 source=$2 scratch=$3
@@ -13,9 +13,11 @@ prefix=$scratch/prefix
 run=$prefix/lib/lumivex
 rm -rf "$scratch"
 
-# What runs from the stage leave there: a recording, a configuration where an older build put it.
+# What runs from the stage leave there: a recording, a configuration where an older build put it,
+# a .hex of the sketch.
 strays=("$build/stage/lumivex-bench-20260101-000000.vcd" "$build/stage/drv/gpio.conf"
-    "$build/stage/drv/i2c/lumivex-bench-20260101-000000.vcd")
+    "$build/stage/drv/i2c/lumivex-bench-20260101-000000.vcd"
+    "$build/stage/firmware/arduino/lumivex/lumivex.hex")
 trap 'rm -f "${strays[@]}"' EXIT
 touch "${strays[@]}"
 cmake --install "$build" --prefix "$prefix" >/dev/null
@@ -45,6 +47,10 @@ for name in ppdev gpio i2c mcp2221 serial; do
         expect_same "$source/drv/$name/$name.conf" "lib/lumivex/drv/$name/$name.conf"
         expected+=("drv/$name/$name.conf")
     fi
+done
+for file in "$source"/firmware/arduino/lumivex/*; do
+    expect_same "$file" "lib/lumivex/${file#"$source/"}"
+    expected+=("${file#"$source/"}")
 done
 installed=$(cd "$run" && find . -type f | sed 's|^\./||' | sort)
 [ "$installed" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||

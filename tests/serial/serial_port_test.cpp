@@ -191,6 +191,14 @@ TEST_F(SerialMapping, EveryFailureSaysWhy) {
     EXPECT_FALSE(mapping.open("LPT1:", automatic));
     EXPECT_EQ(mapping.error(), "lumivex serial: auto: no serial port found (/dev/ttyACM*, "
                                "/dev/ttyUSB*); is the board plugged in?");
+    // Installed, the sketch is named where the run folder keeps it.
+    const RunFolder run;
+    const auto sketch = run.path() / "firmware/arduino/lumivex/lumivex.ino";
+    EXPECT_EQ(serial::sketch_path(run.path() / "drv/serial"),
+              "firmware/arduino/lumivex/lumivex.ino");
+    std::filesystem::create_directories(sketch.parent_path());
+    std::ofstream{sketch};
+    EXPECT_EQ(serial::sketch_path(run.path() / "drv/serial"), sketch.string());
 }
 
 // The board unplugged mid-run: one line, then nothing is sent until the port is opened again.

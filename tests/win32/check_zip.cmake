@@ -1,7 +1,7 @@
 # The Windows zip holds what users unpack and nothing else: lumivex.exe, the help page,
 # drv/README.txt, the simulated port as drv/PORT.DLL, and any other port library as
 # drv/<name>/PORT.DLL, which drv/README.txt must name, with its drv/<name>/<name>.conf when the
-# sources have one.
+# sources have one; and the Arduino sketch's sources, as firmware/arduino/lumivex/ has them.
 # Usage: cmake -DZIP=<zip> -DSOURCE_DIR=<sources> -DSIM_PORT=<the simulated port's DLL>
 #              -DSCRATCH=<folder> -P check_zip.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -11,7 +11,8 @@ string(REGEX REPLACE "\n$" "" listing "${listing}")
 string(REPLACE "\n" ";" entries "${listing}")
 
 file(GLOB_RECURSE expected RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/HELP/*)
-list(APPEND expected lumivex.exe drv/README.txt drv/PORT.DLL)
+file(GLOB sketch RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/firmware/arduino/lumivex/*)
+list(APPEND expected lumivex.exe drv/README.txt drv/PORT.DLL ${sketch})
 file(READ ${SOURCE_DIR}/resources/drv/README.txt readme)
 foreach(entry ${entries})
     if(entry MATCHES "^drv/([^/]+)/PORT\\.DLL$")
