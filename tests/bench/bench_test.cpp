@@ -2,17 +2,12 @@
 #include "bench/bench_window.h"
 #include "bench/lcd_view.h"
 #include "bench/led_bar.h"
-#include "port/lpt_wiring.h"
-#include "port/port_library.h"
 
 #include <QLabel>
 #include <QtTest>
-#include <atomic>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <memory>
 #include <sys/mman.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace lumivex;
@@ -72,7 +67,6 @@ class BenchTest : public QObject {
 private Q_SLOTS:
     void drawsDotsCursorAndLeds();
     void refusesGarbledBlocksAtEveryStep();
-    void survivesBlocksCutAndReplacedUnderARunningPort();
 };
 
 // Glyph 0 (a frame) and the cursor after it; the LEDs and the registers.
@@ -141,55 +135,6 @@ void BenchTest::refusesGarbledBlocksAtEveryStep() {
             window.refresh();
             QVERIFY(window.status()->text().contains(QString::fromStdString(c.says)));
         }
-}
-
-// A port publishing flat out, opened anew now and then, and a bench polling it while the block
-// is cut short, grown, emptied and replaced over and over for two seconds: both live on, the
-// bench says what it found, and it follows the next good block.
-void BenchTest::survivesBlocksCutAndReplacedUnderARunningPort() {
-    const SharedBlock shared("stress");
-    qputenv("LUMIVEX_SIM_CLOCK", "instant");
-    qputenv("LUMIVEX_SIM_STATE", QByteArray::fromStdString(shared.name));
-    void* library = dlopen(SIM_PORT_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    const auto opencom = reinterpret_cast<PortOpencom>(dlsym(library, "OPENCOM"));
-    const auto closecom = reinterpret_cast<PortClosecom>(dlsym(library, "CLOSECOM"));
-    const auto outport = reinterpret_cast<PortOutport>(dlsym(library, "OUTPORT"));
-    std::atomic<bool> stop = false;
-    std::atomic<int> opened = 0;
-    std::thread writer([&] {
-        for (; !stop; closecom()) {
-            opened += opencom("LPT1:");
-            for (int value = 0; value < 2000; ++value)
-                outport(lpt::lpt1_base_address, value & 0xFF);
-        }
-    });
-    std::thread vandal([&] {
-        const auto valid = valid_block();
-        const std::size_t full = sizeof *valid;
-        const std::size_t sizes[] = {0, 100, full + 4096, full / 2};
-        for (int round = 0; !stop; ++round) { // a whole block between any two others
-            shared.put(*valid, full, false);
-            shared.put(*valid, sizes[round % 4], round % 8 == 0);
-        }
-    });
-    bench::BenchWindow window(shared.name);
-    QElapsedTimer running;
-    running.start();
-    int refusals = 0;
-    while (running.elapsed() < 2000) {
-        window.refresh();
-        QCoreApplication::processEvents();
-        refusals += window.status()->text().contains(QStringLiteral("bytes;"));
-    }
-    stop = true;
-    writer.join();
-    vandal.join();
-    QVERIFY(refusals > 0 && opened > 1);
-    QVERIFY(opencom("LPT1:") != 0);
-    window.refresh();
-    QVERIFY(window.status()->text().startsWith(QStringLiteral("LPT at 0x378")));
-    closecom();
-    dlclose(library);
 }
 
 QTEST_MAIN(BenchTest)

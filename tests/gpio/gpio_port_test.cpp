@@ -1,5 +1,3 @@
-#include "display/bus_cycles.h"
-#include "display/initialisation.h"
 #include "drv/gpio/gpio_port.h"
 #include "support/port_mapping_test.h"
 
@@ -227,43 +225,19 @@ TEST_F(GpioMapping, TheConfigurationSetsTheWiringOrSaysWhatIsWrong) {
         EXPECT_EQ(gpio::parse_wirings(text, error) ? "accepted" : error, expected);
 }
 
-// The LED test and a 4-bit initialisation set the lines whose levels a register write changes, in
-// the request's order; a read cycle lets go of the data lines while R/W is high.
-TEST_F(GpioMapping, TheCoresRegisterAccessesSetTheLines) {
-    const Trace trace = core_trace([] {
-        port::run_led_test(lpt::lpt1_base_address);
-        display::initialise_display(display::BusWidth::four_bit);
-    });
-    const unsigned offsets[] = {17, 27, 22, 5, 6, 13, 19, 12, 16, 20, 21}; // RS, R/W, E, D0..D7
-    unsigned dr = 0;
-    unsigned cr = lpt::control_idle;
-    const auto levels = [&] { return (~cr >> 1 & 1) | (~cr & 1) << 1 | (cr & 4) | dr << 3; };
-    Calls expected;
-    const auto written = [&](int address, int value) {
-        const unsigned before = levels();
-        (address == 0x378 ? dr : cr) = value;
-        std::string call = "set";
-        for (int line = 0; line < 11; ++line)
-            if (((before ^ levels()) >> line & 1) != 0)
-                call += " " + std::to_string(offsets[line]) + "=" +
-                        std::to_string(levels() >> line & 1);
-        if (call != "set")
-            expected.push_back(call);
-    };
-    for_each_access(trace, written, [](int) {});
+// A register write sets the lines it changes, by their offsets; R/W high lets go of the data
+// lines in one configuration, and a read of SR asks for D7..D4 alone.
+TEST_F(GpioMapping, RegisterAccessesBecomeLineCalls) {
     ASSERT_TRUE(mapping.open("LPT1:", {gpio::raspberry_pi_wiring(), {}, {}}));
     device.calls.clear();
-    replay(trace, mapping);
-    EXPECT_EQ(device.calls, expected);
-    device.calls.clear();
-    device.reads = {1 << 10, 1 << 9 | 1 << 7}; // D7: busy; D6, D4: address 000 0101
-    EXPECT_EQ(replay(core_trace([] { display::read_cycle(display::read_busy_flag_and_address); }),
-                     mapping),
-              (std::vector{0x0B, 0x47, 0x2F}));
-    const std::string released = "config in 5 6 13 19 12 16 20 21 high 27";
+    device.reads = {1 << 10 | 1 << 7}; // D7: busy, and D4
+    mapping.write(0x378, 0x81);
+    mapping.write(0x37A, 0x0E); // R/W and E high
+    EXPECT_EQ(replay({inport(0x379), inport(0x37A)}, mapping), (std::vector{0x4F, 0x0E}));
+    mapping.write(0x37A, 0x0B);
     EXPECT_EQ(device.calls,
-              (Calls{released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -",
-                     released, "set 22=1", "get 12 16 20 21", "set 22=0", "config in - high -"}));
+              (Calls{"set 5=1 21=1", "config in 5 6 13 19 12 16 20 21 high 27", "set 22=1",
+                     "get 12 16 20 21", "set 22=0", "config in - high 5 21"}));
 }
 
 // The user's own file comes first, then the default beside the library; a file named must be

@@ -9,19 +9,6 @@
 #include <fstream>
 #include <map>
 
-// write(address, value) for each "OUTPORT address value" of the trace, read(address) for INPORT.
-template <typename Write, typename Read>
-void for_each_access(const Trace& trace, Write write, Read read) {
-    for (const std::string& line : trace) {
-        unsigned address = 0;
-        unsigned value = 0;
-        if (std::sscanf(line.c_str(), "OUTPORT %X %X", &address, &value) == 2)
-            write(static_cast<int>(address), static_cast<int>(value));
-        else if (std::sscanf(line.c_str(), "INPORT %X", &address) == 1)
-            read(static_cast<int>(address));
-    }
-}
-
 // The whole text of the file at `path`; empty when there is none.
 inline std::string file_text(const char* path) {
     std::ifstream file(path);
@@ -44,12 +31,17 @@ protected:
         return made;
     }
 
-    // The trace's accesses done on `mapping`; what its reads gave.
+    // The trace's accesses done on `mapping`, "OUTPORT address value" as a write and "INPORT
+    // address" as a read; what its reads gave.
     static std::vector<int> replay(const Trace& trace, Mapping& mapping) {
         std::vector<int> reads;
-        for_each_access(
-            trace, [&](int address, int value) { mapping.write(address, value); },
-            [&](int address) { reads.push_back(mapping.read(address)); });
+        for (const std::string& line : trace) {
+            unsigned address = 0, value = 0;
+            if (std::sscanf(line.c_str(), "OUTPORT %X %X", &address, &value) == 2)
+                mapping.write(static_cast<int>(address), static_cast<int>(value));
+            else if (std::sscanf(line.c_str(), "INPORT %X", &address) == 1)
+                reads.push_back(mapping.read(static_cast<int>(address)));
+        }
         return reads;
     }
 
