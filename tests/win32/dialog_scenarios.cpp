@@ -377,7 +377,7 @@ void serial_port_drives_a_board() {
     start(nullptr, L"--port=serial");
     send(open_port_button, BM_CLICK);
     send(led_test_button, BM_CLICK);
-    exit_with_code_0();
+    exit_with_code();
 }
 
 // What reached port-calls.log while the LED test, a 4-bit initialisation and a read of SR ran on
