@@ -32,6 +32,7 @@ public:
     std::uint8_t expander_pins() const { return pins_; }
     unsigned speed_divider() const { return divider_; }
     bool bus_busy() const { return state_ != idle; }
+    bool plugged() const { return plugged_; }
     std::uint64_t now_us() const { return now_us_; }
 
     // Engine states the status report shows (byte 8) and busy answers repeat (byte 2).
