@@ -18,27 +18,24 @@ class FakeHidraw final : public mcp2221::HidTransport {
 public:
     test::Mcp2221Model chip;
     std::deque<mcp2221::Report> answers;
-    bool plugged = true;
 
-    int open(const std::string& serial) override { return plugged && serial.empty() ? 0 : ENODEV; }
+    int open(const std::string& serial) override {
+        return chip.plugged() && serial.empty() ? 0 : ENODEV;
+    }
     int send(const mcp2221::Report& report) override {
         chip.advance(1000);
         if (const auto answer = chip.answer(report))
             answers.push_back(*answer);
-        return plugged ? 0 : ENODEV;
+        return chip.plugged() ? 0 : ENODEV;
     }
     int receive(mcp2221::Report& report) override {
-        if (!plugged || answers.empty())
-            return plugged ? ETIMEDOUT : ENODEV;
+        if (!chip.plugged() || answers.empty())
+            return chip.plugged() ? ETIMEDOUT : ENODEV;
         report = answers.front();
         answers.pop_front();
         return 0;
     }
     void close() override {}
-    void unplug() {
-        chip.unplug();
-        plugged = false;
-    }
 };
 
 using BridgeMapping = PortMappingTest<FakeHidraw, mcp2221::BridgePort>;
@@ -97,7 +94,7 @@ TEST_F(BridgeMapping, ADeviceThatStopsAnsweringIsToldOnceAndLeftAlone) {
          {std::pair{false, "No such device or address"}, std::pair{true, "No such device"}}) {
         device.chip.move_expander(0x27);
         ASSERT_TRUE(mapping.open("LPT1:", common()));
-        unplug ? device.unplug() : device.chip.move_expander(std::nullopt);
+        unplug ? device.chip.unplug() : device.chip.move_expander(std::nullopt);
         testing::internal::CaptureStderr();
         for (const int value : {0xF0, 0x00, 0xF0})
             mapping.write(0x378, value);

@@ -28,6 +28,14 @@ Report answer_to(std::uint8_t command) {
     return answer;
 }
 
+// The engine busy: it repeats its state.
+Report busy(std::uint8_t code, std::uint8_t state) {
+    Report answer = answer_to(code);
+    answer[1] = engine_busy;
+    answer[2] = state;
+    return answer;
+}
+
 unsigned length_of(const Report& command) {
     return std::min<unsigned>(command[1] | command[2] << 8, most_data);
 }
@@ -38,23 +46,19 @@ std::optional<Report> Mcp2221Model::answer(const Report& command) {
     if (!plugged_)
         return std::nullopt;
     const std::uint8_t code = command[0];
-    Report answer;
     if (code == 0x10)
-        answer = status(command);
-    else if (code == 0x90 || code == 0x92 || code == 0x94) // 0x92 repeated start, 0x94 no stop
-        answer = state_ != idle ? busy(code) : write(command);
-    else if (code == 0x91 || code == 0x93) // 0x93 with a repeated start
-        answer = state_ != idle ? busy(code) : read(command);
-    else if (code == 0x40)
-        answer = get_data();
-    else if (code == 0x50)
-        answer = set_gpio(command);
-    else if (code == 0x51)
-        answer = get_gpio();
-    else
-        return std::nullopt;
-    ++round_trips_;
-    return answer;
+        return status(command);
+    if (code == 0x90 || code == 0x92 || code == 0x94) // 0x92 repeated start, 0x94 no stop
+        return state_ != idle ? busy(code, state_) : write(command);
+    if (code == 0x91 || code == 0x93) // 0x93 with a repeated start
+        return state_ != idle ? busy(code, state_) : read(command);
+    if (code == 0x40)
+        return get_data();
+    if (code == 0x50)
+        return set_gpio(command);
+    if (code == 0x51)
+        return get_gpio();
+    return std::nullopt;
 }
 
 Report Mcp2221Model::status(const Report& command) {
@@ -103,14 +107,6 @@ void Mcp2221Model::clock_out(std::uint8_t pins) {
                        .e = (pins & 4) != 0,
                        .data = static_cast<std::uint8_t>(pins & 0xF0)},
                       now_us_);
-}
-
-// The engine busy: it repeats its state.
-Report Mcp2221Model::busy(std::uint8_t code) const {
-    Report answer = answer_to(code);
-    answer[1] = engine_busy;
-    answer[2] = state_;
-    return answer;
 }
 
 Report Mcp2221Model::write(const Report& command) {

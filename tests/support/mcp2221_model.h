@@ -23,18 +23,16 @@ public:
     // unplugged. Every command the chip knows has an answer; others have none.
     std::optional<Report> answer(const Report& command);
 
-    // Knobs.
     void advance(std::uint64_t microseconds) { now_us_ += microseconds; }
     void move_expander(std::optional<unsigned> address) { expander_ = address; } // none: NACK
     void leave_bus_busy() { state_ = stop_timeout; } // as a program that died mid-transfer
     void unplug() { plugged_ = false; }
 
-    // What tests look at.
     const sim::Hd44780& display() const { return display_; }
     std::uint8_t expander_pins() const { return pins_; }
     unsigned speed_divider() const { return divider_; }
     bool bus_busy() const { return state_ != idle; }
-    std::uint64_t round_trips() const { return round_trips_; } // reports answered
+    bool plugged() const { return plugged_; }
     std::uint64_t now_us() const { return now_us_; }
 
     // Engine states the status report shows (byte 8) and busy answers repeat (byte 2).
@@ -45,7 +43,6 @@ public:
 
 private:
     Report status(const Report& command);
-    Report busy(std::uint8_t code) const;
     Report write(const Report& command);
     Report read(const Report& command);
     Report get_data();
@@ -67,7 +64,6 @@ private:
     bool plugged_ = true;
     std::array<std::uint8_t, 4> gpio_levels_{};
     std::array<std::uint8_t, 4> gpio_directions_{1, 1, 1, 1}; // 1 input, 0 output
-    std::uint64_t round_trips_ = 0;
     std::uint64_t now_us_ = 0;
 };
 
