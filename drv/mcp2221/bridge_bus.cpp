@@ -24,12 +24,17 @@ std::string bridge_name(const std::string& serial) {
 constexpr const char* not_found = "no bridge found (USB ID 04d8:00dd; Device Manager lists it "
                                   "under Human Interface Devices when it is plugged in)";
 constexpr const char* in_use = "in use by another program";
+constexpr const char* denied = "access denied (another program may have the bridge open)";
 #else
 constexpr const char* not_found =
     "no bridge found (USB ID 04d8:00dd; lsusb lists it when it is plugged in)";
 constexpr const char* in_use =
     "in use by another program, or by the kernel's hid_mcp2221 driver (it is then an I2C bus "
     "for --port=i2c; sudo modprobe -r hid_mcp2221 lets go of it)";
+constexpr const char* denied =
+    "permission denied; let your user have it with the udev rule SUBSYSTEM==\"hidraw\", "
+    "ATTRS{idVendor}==\"04d8\", ATTRS{idProduct}==\"00dd\", TAG+=\"uaccess\" in "
+    "/etc/udev/rules.d/70-mcp2221.rules, then plug it in again";
 #endif
 
 std::string open_failure(int error, const drv::ConfigSource&) {
@@ -40,9 +45,7 @@ std::string open_failure(int error, const drv::ConfigSource&) {
         return in_use;
     case EACCES:
     case EPERM:
-        return "permission denied; let your user have it with the udev rule SUBSYSTEM==\"hidraw\", "
-               "ATTRS{idVendor}==\"04d8\", ATTRS{idProduct}==\"00dd\", TAG+=\"uaccess\" in "
-               "/etc/udev/rules.d/70-mcp2221.rules, then plug it in again";
+        return denied;
     case EIO:
         return "does not answer as an MCP2221";
     case EAGAIN:

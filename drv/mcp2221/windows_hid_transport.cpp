@@ -97,6 +97,11 @@ public:
             if (device_ == INVALID_HANDLE_VALUE)
                 return errno_of(GetLastError());
             event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+            if (event_ == nullptr) {
+                const int error = errno_of(GetLastError());
+                close();
+                return error;
+            }
             return 0;
         }
         return ENODEV;
