@@ -8,9 +8,13 @@ namespace lumivex::serial {
 
 namespace {
 
-// The device did not acknowledge, or the board has gone.
+// The device did not acknowledge, the board lost or refused a command, or it has gone.
 int failure(unsigned status, const std::string& link_error) {
-    return !link_error.empty() ? ENODEV : (status & LUMIVEX_STATUS_NACK) != 0 ? ENXIO : 0;
+    if (!link_error.empty())
+        return ENODEV;
+    if ((status & (LUMIVEX_STATUS_OVERFLOW | LUMIVEX_STATUS_BAD_COMMAND)) != 0)
+        return EIO;
+    return (status & LUMIVEX_STATUS_NACK) != 0 ? ENXIO : 0;
 }
 
 std::string device_name(const std::string& value, std::string& bus) {

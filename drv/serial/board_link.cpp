@@ -71,6 +71,8 @@ std::string BoardLink::receive(std::size_t bytes, milliseconds timeout) {
 std::optional<BoardIdentity> BoardLink::identify(milliseconds patience, std::string& error) {
     received_.clear();
     pending_.clear();
+    waits_ahead_ = {};
+    status_ = 0;
     const std::vector<std::uint8_t> ask(LUMIVEX_RESYNC_LENGTH, LUMIVEX_OP_NOP);
     bool found = false;
     for (auto asked = milliseconds(0); !found && asked < patience; asked += identify_interval) {
@@ -134,6 +136,9 @@ std::string BoardLink::make_room(std::size_t bytes) {
 std::string BoardLink::send(std::vector<std::uint8_t> command) {
     if (std::string error = make_room(command.size()); !error.empty())
         return error;
+    if ((status_ & (LUMIVEX_STATUS_OVERFLOW | LUMIVEX_STATUS_BAD_COMMAND)) != 0)
+        return "the board lost or refused commands (status " + std::to_string(status_) +
+               "); it may have set lines the program did not ask for";
     sent_ += command.size();
     if (sent_ - synced_ >= window_ / syncs_per_buffer || command[0] == LUMIVEX_OP_SYNC) {
         if (command[0] != LUMIVEX_OP_SYNC) {

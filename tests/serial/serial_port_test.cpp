@@ -225,6 +225,17 @@ TEST_F(SerialMapping, ABoardThatHasGoneIsToldOnce) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "lumivex serial: /dev/ttyACM0: the board did not answer within 1000 ms; nothing "
               "reaches the board until the port is opened again\n");
+    // So is a board that lost bytes, as its next sync says.
+    device.silent = false;
+    ASSERT_TRUE(mapping.open("LPT1:", automatic));
+    device.sticky = LUMIVEX_STATUS_OVERFLOW;
+    testing::internal::CaptureStderr();
+    for (int value = 0; value < 40; ++value)
+        mapping.write(0x378, value);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "lumivex serial: /dev/ttyACM0: the board lost or refused commands (status 4); it "
+              "may have set lines the program did not ask for; nothing reaches the board until "
+              "the port is opened again\n");
 }
 
 // A sketch built for a backpack: the i2c library's mapping over the board's I2C commands, at the
