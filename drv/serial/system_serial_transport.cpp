@@ -16,6 +16,13 @@ namespace lumivex::serial {
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
+int milliseconds_until(Clock::time_point deadline) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+}
+
 static_assert(LUMIVEX_BAUD == 1000000, "the termios rate below is B1000000");
 
 // A full output buffer is waited for this long at most: a board that stopped reading is gone.
@@ -79,9 +86,14 @@ public:
              std::size_t& count) override {
         count = 0;
         pollfd ready{descriptor_, POLLIN, 0};
-        const int polled = poll(&ready, 1, static_cast<int>(timeout.count()));
-        if (polled <= 0)
-            return polled < 0 && errno != EINTR ? errno : 0;
+        // A signal cuts the wait short; the rest of it is waited again.
+        const auto deadline = Clock::now() + timeout;
+        int polled = 0;
+        while ((polled = poll(&ready, 1, milliseconds_until(deadline))) < 0)
+            if (errno != EINTR)
+                return errno;
+        if (polled == 0)
+            return 0;
         const ssize_t got = ::read(descriptor_, bytes.data(), bytes.size());
         if (got > 0)
             count = static_cast<std::size_t>(got);
